@@ -1,0 +1,135 @@
+// POSIX stand-ins for the Windows operations.
+//
+// Drives: the whole file system is the single drive C: (number 3). Its working
+// directory is "C:" followed by the POSIX working directory; every other drive
+// letter names a drive that is not ready. Paths go to the system unchanged.
+//
+// Registry: a tree of directories below TARVELIX_REGISTRY_ROOT, fixed when the
+// program is built. A key is a directory (the backslashes of its path become
+// slashes) and a value is a file in it whose bytes are the value's data.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+#ifndef TARVELIX_REGISTRY_ROOT
+#define TARVELIX_REGISTRY_ROOT "/etc/tarvelix/registry"
+#endif
+
+static const int POSIX_DRIVE = 3; // C:
+
+void platform_exit(int code) {
+    _exit(code);
+}
+
+bool platform_set_env(const char *name, const char *value) {
+    return setenv(name, value, 1) == 0;
+}
+
+void platform_write(PlatformStream stream, const char *data, size_t length) {
+    if (stream == STREAM_OUT) {
+        fwrite(data, 1, length, stdout);
+    } else {
+        // Standard error is unbuffered: nothing is held back at exit.
+        fwrite(data, 1, length, stderr);
+    }
+}
+
+bool platform_flush_out() {
+    return fflush(stdout) == 0 && !ferror(stdout);
+}
+
+int platform_open_read(const char *path) {
+    int fd;
+    do {
+        fd = open(path, O_RDONLY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    // A directory opens but cannot be read as a file.
+    struct stat info;
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+long platform_read(int handle, char *buffer, size_t size) {
+    ssize_t count;
+    do {
+        count = read(handle, buffer, size);
+    } while (count < 0 && errno == EINTR);
+    return static_cast<long>(count);
+}
+
+void platform_close(int handle) {
+    close(handle);
+}
+
+bool platform_stat(const char *path, FileStatus *status) {
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return false;
+    status->size = static_cast<int64_t>(info.st_size);
+    status->modified = static_cast<int64_t>(info.st_mtime);
+    status->is_directory = S_ISDIR(info.st_mode);
+    return true;
+}
+
+int platform_get_drive() {
+    return POSIX_DRIVE;
+}
+
+int platform_change_drive(int drive) {
+    return drive == POSIX_DRIVE ? 0 : -1;
+}
+
+int platform_get_drive_dir(int drive, char *buffer, size_t size) {
+    if (drive != 0 && drive != POSIX_DRIVE)
+        return -1;
+    if (size < 3)
+        return static_cast<int>(size);
+    buffer[0] = 'C';
+    buffer[1] = ':';
+    if (getcwd(buffer + 2, size - 2) == nullptr) {
+        buffer[0] = '\0';
+        return errno == ERANGE ? static_cast<int>(size) : -1;
+    }
+    return static_cast<int>(strlen(buffer));
+}
+
+int platform_change_dir(const char *path) {
+    return chdir(path);
+}
+
+long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
+                             size_t size) {
+    char path[4096];
+    int length =
+        snprintf(path, sizeof path, "%s/%s/%s", TARVELIX_REGISTRY_ROOT, key_path, value_name);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof path)
+        return -1;
+    for (char *c = path; *c; ++c) {
+        if (*c == '\\')
+            *c = '/';
+    }
+    int fd = platform_open_read(path);
+    if (fd < 0)
+        return -1;
+    // Read one byte more than fits, to tell data that is too large.
+    size_t total = 0;
+    char extra;
+    long count = 0;
+    while (total < size && (count = platform_read(fd, buffer + total, size - total)) > 0)
+        total += static_cast<size_t>(count);
+    if (count >= 0 && total == size && platform_read(fd, &extra, 1) > 0)
+        count = -1;
+    close(fd);
+    return count < 0 ? -1 : static_cast<long>(total);
+}

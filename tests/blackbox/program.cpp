@@ -1,0 +1,80 @@
+#include "tests/blackbox/program.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+static std::string read_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_file(const std::string &path, const std::string &content) {
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string make_temp_dir() {
+    char pattern[] = "/tmp/tarvelix-test-XXXXXX";
+    if (mkdtemp(pattern) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
+ProgramRun run_program(const std::vector<std::string> &args, const ProgramOptions &options) {
+    static const std::string scratch = make_temp_dir();
+    const std::string in_path = scratch + "/in", out_path = scratch + "/out",
+                      err_path = scratch + "/err";
+    write_file(in_path, options.input);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
+    const std::string &stdout_path = options.stdout_path.empty() ? out_path : options.stdout_path;
+    posix_spawn_file_actions_addopen(&actions, 1, stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+
+    // The program path is absolute, so a changed working directory does not matter.
+    std::vector<std::string> words{TARVELIX_PROGRAM};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    // posix_spawn has no portable way to set the child's directory: change ours briefly.
+    char saved[4096];
+    if (getcwd(saved, sizeof saved) == nullptr)
+        throw std::runtime_error("getcwd failed");
+    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
+        throw std::runtime_error("cannot enter " + options.directory);
+    pid_t pid;
+    int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    if (chdir(saved) != 0)
+        throw std::runtime_error("cannot return to " + std::string(saved));
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + words[0]);
+
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ProgramRun run;
+    run.out = options.stdout_path.empty() ? read_file(out_path) : "";
+    run.err = read_file(err_path);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}

@@ -1,0 +1,94 @@
+// The built program: exact standard output, standard error and exit code.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/blackbox/program.h"
+#include "tests/usage_text.h"
+
+namespace {
+
+struct Case {
+    std::vector<std::string> args;
+    std::string out, err;
+    int code;
+};
+
+void check(const std::vector<Case> &cases) {
+    for (const Case &c : cases) {
+        ProgramRun r = run_program(c.args);
+        std::string label = c.args.empty() ? "" : c.args.back().substr(0, 40);
+        EXPECT_EQ(r.out, c.out) << label;
+        EXPECT_EQ(r.err, c.err) << label;
+        EXPECT_EQ(r.code, c.code) << label;
+    }
+}
+
+std::vector<std::string> many(std::vector<std::string> head, int count, const std::string &word) {
+    head.insert(head.end(), count, word);
+    return head;
+}
+
+const std::string ZERO = "tarvelix: Divide by zero\n";
+
+TEST(Program, CommandLine) {
+    check({
+        {{}, USAGE_TEXT, "", 11},
+        {{"X"}, USAGE_TEXT, "", 11},
+        {{"X", "-v"}, USAGE_TEXT, "", 11},
+        {{"-v", "X", "add", "1", "2"}, USAGE_TEXT, "", 11},
+        {{"X", "-z", "add", "1", "2"}, USAGE_TEXT, "", 11},
+        {{"X", "-z", "nosuch"}, "tarvelix: Unknown function <nosuch>\n", "", 12},
+        {{"X", ""}, "tarvelix: Unknown function <>\n", "", 12},
+        {{"X", "add", "1"},
+         "tarvelix: Function <add> requires a minimum of 2 arguments (num1 num2 ...)\n",
+         "",
+         12},
+        {{"X", "update", "a", "b", "c"},
+         "tarvelix: Function <update> can have at most 2 arguments (source target)\n",
+         "",
+         12},
+        {many({"X", "add"}, 100, "1"),
+         "tarvelix: Function <add> can have at most 99 arguments (num1 num2 ...)\n", "", 12},
+        {many({"X", "-t", "add"}, 99, "-1"), "set X=-99\n", "", 2},
+        {{std::string(200, 'v'), "-v", "add", "1", "2"},
+         "tarvelix: Variable name longer than 63 characters\n",
+         "",
+         12},
+        {{"X", "-v", "add", std::string(300, '9'), "0"}, "set X=-1\n", "", 2},
+        {{"X", std::string(300, 'f')},
+         ("tarvelix: Unknown function <" + std::string(300, 'f')).substr(0, 255) + "\n",
+         "",
+         12},
+    });
+}
+
+TEST(Program, Arithmetic) {
+    check({
+        {{"sum", "-v", "add", "2", "3"}, "set SUM=5\n", "", 0},
+        {{"x", "add", "2", "3"}, "", "", 0},
+        {{"x", "-t", "sub", "2", "5"}, "set X=-3\n", "", 2},
+        {{"x", "-t", "sub", "3", "3"}, "set X=0\n", "", 1},
+        {{"x", "-t", "div", "10", "0", "0"}, "set X=999999\n", ZERO + ZERO, 9},
+        {{"x", "-t", "-q", "div", "10", "0"}, "set X=999999\n", "", 9},
+        {{"x", "-t", "div", "10", "0", "x"}, "Invalid number encountered\n", ZERO, 12},
+        {{"x", "-t", "mult", "65536", "65536"}, "set X=0\n", "", 0},
+        {{"x", "-v", "add", "4294967296", "5"}, "set X=5\n", "", 0},
+        {{"x", "-v", "add", "1", "+5"}, "Invalid number encountered\n", "", 12},
+        {{".x", "-v", "add", "1", "2"}, "", "", 0},
+        {{"_Null_", "-v", "add", "1", "2"}, "", "", 0},
+    });
+}
+
+TEST(Program, FailedWriteToStandardOutputIsFatal) {
+    ProgramRun r = run_program({"x", "-v", "add", "2", "3"}, {.stdout_path = "/dev/full"});
+    EXPECT_EQ(r.err, "tarvelix: Cannot write to standard output\n");
+    EXPECT_EQ(r.code, 12);
+    // Nothing printed: nothing lost, whatever the exit code says.
+    r = run_program({"x", "add", "2", "3"}, {.stdout_path = "/dev/full"});
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.code, 0);
+}
+
+} // namespace

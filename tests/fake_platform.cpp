@@ -1,0 +1,154 @@
+#include "tests/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "runner/runner.h"
+
+static FakeState state;
+
+FakeState &fake() {
+    return state;
+}
+
+void fake_reset() {
+    state = FakeState{};
+    state.drives[3] = FakeDrive{true, "C:\\"};
+}
+
+void platform_exit(int code) {
+    throw ExitCalled{code};
+}
+
+bool platform_set_env(const char *name, const char *value) {
+    if (state.env_refuses)
+        return false;
+    state.env[name] = value;
+    return true;
+}
+
+void platform_write(PlatformStream stream, const char *data, size_t length) {
+    (stream == STREAM_OUT ? state.out : state.err).append(data, length);
+}
+
+bool platform_flush_out() {
+    return !state.out_fails;
+}
+
+namespace {
+struct OpenFile {
+    bool used = false;
+    std::string data;
+    size_t pos = 0;
+};
+OpenFile open_files[16];
+} // namespace
+
+int platform_open_read(const char *path) {
+    auto found = state.files.find(path);
+    if (found == state.files.end())
+        return -1;
+    for (int i = 0; i < 16; ++i) {
+        if (!open_files[i].used) {
+            open_files[i] = OpenFile{true, found->second, 0};
+            ++state.open_handles;
+            return i + 1; // 0 is standard input
+        }
+    }
+    return -1;
+}
+
+long platform_read(int handle, char *buffer, size_t size) {
+    std::string *data = &state.input;
+    size_t *pos = &state.input_pos;
+    if (handle != PLATFORM_STDIN) {
+        if (handle < 1 || handle > 16 || !open_files[handle - 1].used)
+            return -1;
+        data = &open_files[handle - 1].data;
+        pos = &open_files[handle - 1].pos;
+    }
+    size_t count = std::min(size, data->size() - *pos);
+    memcpy(buffer, data->data() + *pos, count);
+    *pos += count;
+    return static_cast<long>(count);
+}
+
+void platform_close(int handle) {
+    if (handle >= 1 && handle <= 16 && open_files[handle - 1].used) {
+        open_files[handle - 1].used = false;
+        --state.open_handles;
+    }
+}
+
+bool platform_stat(const char *path, FileStatus *status) {
+    auto found = state.stats.find(path);
+    if (found == state.stats.end())
+        return false;
+    *status = found->second;
+    return true;
+}
+
+int platform_get_drive() {
+    return state.current_drive;
+}
+
+int platform_change_drive(int drive) {
+    if (drive < 1 || drive > 26 || !state.drives[drive].ready)
+        return -1;
+    state.current_drive = drive;
+    return 0;
+}
+
+int platform_get_drive_dir(int drive, char *buffer, size_t size) {
+    if (drive == 0)
+        drive = state.current_drive;
+    if (drive < 1 || drive > 26 || !state.drives[drive].ready || state.drives[drive].dir.empty())
+        return -1;
+    const std::string &dir = state.drives[drive].dir;
+    if (dir.size() < size)
+        memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return static_cast<int>(dir.size());
+}
+
+int platform_change_dir(const char *path) {
+    state.dir_changes.push_back(path);
+    if (*path == '\0' || state.current_drive < 1 || state.current_drive > 26)
+        return -1;
+    state.drives[state.current_drive].dir = path;
+    return 0;
+}
+
+long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
+                             size_t size) {
+    auto found = state.registry.find(std::string(key_path) + "\\" + value_name);
+    if (found == state.registry.end() || found->second.size() > size)
+        return -1;
+    memcpy(buffer, found->second.data(), found->second.size());
+    return static_cast<long>(found->second.size());
+}
+
+RunResult run(const std::vector<std::string> &args) {
+    // The program may modify its arguments in place, as it would its real argv.
+    std::vector<std::vector<char>> storage;
+    storage.push_back({'t', 'a', 'r', 'v', 'e', 'l', 'i', 'x', '\0'});
+    for (const std::string &arg : args) {
+        storage.emplace_back(arg.begin(), arg.end());
+        storage.back().push_back('\0');
+    }
+    std::vector<char *> argv;
+    for (auto &arg : storage)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    state.out.clear();
+    state.err.clear();
+    try {
+        run_command(static_cast<int>(storage.size()), argv.data());
+    } catch (const ExitCalled &exit) {
+        return RunResult{state.out, state.err, exit.code};
+    }
+}
+
+RunResult run(std::initializer_list<std::string> args) {
+    return run(std::vector<std::string>(args));
+}
