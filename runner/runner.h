@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 inline constexpr const char *PROGRAM_NAME = "tarvelix";
 
@@ -74,7 +75,11 @@ inline Outcome integer_outcome(int32_t value, int exit_code) {
 [[noreturn]] void fail(const char *message);
 
 // fail() with a printf-style message, cut to fit RESULT_SIZE - 1 characters.
-[[noreturn]] void failf(const char *format, ...);
+template <typename... Args> [[noreturn]] void failf(const char *format, Args... args) {
+    char message[RESULT_SIZE];
+    snprintf(message, sizeof message, format, args...);
+    fail(message);
+}
 
 // Flushes standard output and ends the process. A failed write to standard
 // output turns any exit code into EXIT_FATAL, with a line on standard error.

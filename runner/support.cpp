@@ -1,5 +1,4 @@
 // Case folding, number parsing, the result store and the exits.
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -28,15 +27,6 @@ void fail(const char *message) {
     write_out(message);
     write_out("\n");
     finish(EXIT_FATAL);
-}
-
-void failf(const char *format, ...) {
-    char message[RESULT_SIZE];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(message, sizeof message, format, args);
-    va_end(args);
-    fail(message);
 }
 
 static bool is_lower(char c) {
