@@ -8,6 +8,10 @@
 
 // ---- Process -------------------------------------------------------------
 
+// Prepares the process before anything else runs: on Windows, no error dialog
+// for a drive that is not ready, and standard input in binary mode.
+void platform_init();
+
 // Ends the process with the given exit code. Everything written to standard
 // output must have been flushed (platform_flush_out) before.
 [[noreturn]] void platform_exit(int code);

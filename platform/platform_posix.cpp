@@ -5,8 +5,9 @@
 // letter names a drive that is not ready. Paths go to the system unchanged.
 //
 // Registry: a tree of directories below TARVELIX_REGISTRY_ROOT, fixed when the
-// program is built. A key is a directory (the backslashes of its path become
-// slashes) and a value is a file in it whose bytes are the value's data.
+// program is built. A key is a directory (each backslash-separated part of its
+// path one level) and a value is a regular file in it whose bytes are the
+// value's data. Names are compared as the file system does (case-sensitively).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -23,8 +24,12 @@
 
 static const int POSIX_DRIVE = 3; // C:
 
+// Nothing to prepare: no error dialogs, and every stream is binary.
+void platform_init() {}
+
+// exit() rather than _exit(): coverage builds write their counters at exit.
 void platform_exit(int code) {
-    _exit(code);
+    exit(code);
 }
 
 bool platform_set_env(const char *name, const char *value) {
@@ -108,28 +113,65 @@ int platform_change_dir(const char *path) {
     return chdir(path);
 }
 
+// Appends one key or value name to the path. Names that a directory tree
+// cannot hold as one entry below its parent ("", ".", "..", anything with
+// "/") are refused, so that no lookup leaves the registry tree.
+static bool append_registry_name(char *path, size_t size, size_t *length, const char *name,
+                                 size_t name_length) {
+    if (name_length == 0 || memchr(name, '/', name_length) != nullptr ||
+        (name_length == 1 && name[0] == '.') ||
+        (name_length == 2 && name[0] == '.' && name[1] == '.'))
+        return false;
+    if (*length + 1 + name_length >= size)
+        return false;
+    path[(*length)++] = '/';
+    memcpy(path + *length, name, name_length);
+    *length += name_length;
+    path[*length] = '\0';
+    return true;
+}
+
 long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
                              size_t size) {
     char path[4096];
-    int length =
-        snprintf(path, sizeof path, "%s/%s/%s", TARVELIX_REGISTRY_ROOT, key_path, value_name);
-    if (length < 0 || static_cast<size_t>(length) >= sizeof path)
+    size_t length = strlen(TARVELIX_REGISTRY_ROOT);
+    if (length >= sizeof path)
         return -1;
-    for (char *c = path; *c; ++c) {
-        if (*c == '\\')
-            *c = '/';
+    memcpy(path, TARVELIX_REGISTRY_ROOT, length + 1);
+    // Each backslash-separated part of the key is one directory.
+    for (const char *part = key_path;;) {
+        const char *stop = strchr(part, '\\');
+        size_t part_length = stop != nullptr ? static_cast<size_t>(stop - part) : strlen(part);
+        if (!append_registry_name(path, sizeof path, &length, part, part_length))
+            return -1;
+        if (stop == nullptr)
+            break;
+        part = stop + 1;
     }
-    int fd = platform_open_read(path);
+    if (!append_registry_name(path, sizeof path, &length, value_name, strlen(value_name)))
+        return -1;
+
+    // Only a regular file is a value: a FIFO or a device could block or never end.
+    int fd;
+    do {
+        fd = open(path, O_RDONLY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
     // Read one byte more than fits, to tell data that is too large.
     size_t total = 0;
-    char extra;
     long count = 0;
     while (total < size && (count = platform_read(fd, buffer + total, size - total)) > 0)
         total += static_cast<size_t>(count);
-    if (count >= 0 && total == size && platform_read(fd, &extra, 1) > 0)
-        count = -1;
+    if (count >= 0 && total == size) {
+        char extra;
+        count = platform_read(fd, &extra, 1) == 0 ? 0 : -1;
+    }
     close(fd);
     return count < 0 ? -1 : static_cast<long>(total);
 }

@@ -1,5 +1,8 @@
 #include "runner/runner.h"
 
+#include "platform/platform.h"
+
 int main(int argc, char **argv) {
+    platform_init();
     run_command(argc, argv);
 }

@@ -16,6 +16,8 @@ void fake_reset() {
     state.drives[3] = FakeDrive{true, "C:\\"};
 }
 
+void platform_init() {}
+
 void platform_exit(int code) {
     throw ExitCalled{code};
 }
@@ -32,6 +34,8 @@ void platform_write(PlatformStream stream, const char *data, size_t length) {
 }
 
 bool platform_flush_out() {
+    if (!state.out_fails)
+        state.out_flushed = state.out.size();
     return !state.out_fails;
 }
 
@@ -67,6 +71,10 @@ long platform_read(int handle, char *buffer, size_t size) {
         data = &open_files[handle - 1].data;
         pos = &open_files[handle - 1].pos;
     }
+    if (handle == PLATFORM_STDIN && state.input_pos == 0)
+        state.flushed_at_input = state.out_flushed;
+    if (state.read_chunk != 0)
+        size = std::min(size, state.read_chunk);
     size_t count = std::min(size, data->size() - *pos);
     memcpy(buffer, data->data() + *pos, count);
     *pos += count;
@@ -81,6 +89,7 @@ void platform_close(int handle) {
 }
 
 bool platform_stat(const char *path, FileStatus *status) {
+    state.stat_paths.push_back(path);
     auto found = state.stats.find(path);
     if (found == state.stats.end())
         return false;
@@ -93,6 +102,7 @@ int platform_get_drive() {
 }
 
 int platform_change_drive(int drive) {
+    state.drive_changes.push_back(drive);
     if (drive < 1 || drive > 26 || !state.drives[drive].ready)
         return -1;
     state.current_drive = drive;
@@ -101,18 +111,23 @@ int platform_change_drive(int drive) {
 
 int platform_get_drive_dir(int drive, char *buffer, size_t size) {
     if (drive == 0)
-        drive = state.current_drive;
-    if (drive < 1 || drive > 26 || !state.drives[drive].ready || state.drives[drive].dir.empty())
-        return -1;
-    const std::string &dir = state.drives[drive].dir;
-    if (dir.size() < size)
+        drive = state.current_drive; // stays 0 off the lettered drives: drives[0]
+    bool readable = drive >= 0 && drive <= 26 && state.drives[drive].ready &&
+                    !state.drives[drive].dir.empty();
+    if (readable && state.drives[drive].dir.size() < size) {
+        const std::string &dir = state.drives[drive].dir;
         memcpy(buffer, dir.c_str(), dir.size() + 1);
-    return static_cast<int>(dir.size());
+        return static_cast<int>(dir.size());
+    }
+    // Nothing usable is left in the buffer: the caller must not rely on it.
+    if (size > 0)
+        buffer[0] = '\0';
+    return readable ? static_cast<int>(state.drives[drive].dir.size()) : -1;
 }
 
 int platform_change_dir(const char *path) {
     state.dir_changes.push_back(path);
-    if (*path == '\0' || state.current_drive < 1 || state.current_drive > 26)
+    if (*path == '\0' || state.current_drive < 0 || state.current_drive > 26)
         return -1;
     state.drives[state.current_drive].dir = path;
     return 0;

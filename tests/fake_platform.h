@@ -26,11 +26,18 @@ struct FakeState {
     std::map<std::string, std::string> env;
     std::map<std::string, std::string> files; // path -> content, for platform_open_read
     std::map<std::string, FileStatus> stats;  // path -> status, for platform_stat
+    std::vector<std::string> stat_paths;      // every platform_stat path, in order
     std::string input;                        // standard input
     size_t input_pos = 0;
+    size_t read_chunk = 0;       // when not 0: most bytes one platform_read returns
+    size_t out_flushed = 0;      // bytes of out pushed out by platform_flush_out
+    size_t flushed_at_input = 0; // out_flushed when stdin was first read
     int open_handles = 0;
     int current_drive = 3;
-    FakeDrive drives[27];                        // index = drive number; 0 unused
+    // Index = drive number; drives[0] is the working directory while it lies on no
+    // lettered drive (current_drive 0), e.g. "\\\\srv\\share\\d".
+    FakeDrive drives[27];
+    std::vector<int> drive_changes;              // every platform_change_drive drive
     std::vector<std::string> dir_changes;        // every platform_change_dir path
     std::map<std::string, std::string> registry; // "key\\value" -> raw data
 };

@@ -1,0 +1,16 @@
+# Cross-compiles tarvelix.exe for 64-bit Windows with mingw-w64:
+#   cmake -S . -B out/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(TARVELIX_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TARVELIX_MINGW_PREFIX}-gcc)
+set(CMAKE_CXX_COMPILER ${TARVELIX_MINGW_PREFIX}-g++)
+set(CMAKE_RC_COMPILER ${TARVELIX_MINGW_PREFIX}-windres)
+
+# Libraries and headers come from the cross sysroot only; programs run on the host.
+set(CMAKE_FIND_ROOT_PATH /usr/${TARVELIX_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

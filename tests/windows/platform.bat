@@ -1,0 +1,68 @@
+@echo off
+rem The Windows platform layer through real Windows calls: platform_probe.exe
+rem runs the operations that its arguments name and prints one line for each.
+set "HERE=%CD%"
+mkdir sub
+echo abc>in.txt
+echo first line>two.txt
+echo second line>>two.txt
+
+echo --- no error dialog box for a drive that is not ready
+platform_probe.exe errormode
+echo --- standard input is read raw: CR LF arrives as two bytes
+platform_probe.exe stdin <in.txt
+echo --- an empty standard input
+platform_probe.exe stdin <nul
+echo --- a file is read raw, in several pieces
+platform_probe.exe read two.txt
+echo --- directories and missing files cannot be opened
+platform_probe.exe read sub read . read nosuch.txt
+
+echo --- file status: size, modification time, directory bit
+platform_probe.exe settime in.txt 1700000000 stat in.txt settime sub 1000000000 stat sub stat nosuch.txt
+echo --- times after 2038
+platform_probe.exe settime in.txt 4102444800 stat in.txt
+echo --- sizes of 2 GiB and more
+platform_probe.exe mkbig big.bin 2147483648 settime big.bin 0 stat big.bin
+platform_probe.exe mkbig big.bin 6442450949 settime big.bin 0 stat big.bin
+del big.bin
+
+echo --- the working directory of the current drive is the one cmd reports
+for /f "delims=" %%D in ('platform_probe.exe cwd') do set "GOT=%%D"
+if "%GOT%"=="cwd: %CD%" (echo same as %%CD%%) else (echo differs: "%GOT%" and "%CD%")
+echo --- drives: current, change, buffer sizes, a drive that does not exist
+cd /d C:\windows
+"%HERE%\platform_probe.exe" drive cwd dcwd 0 11 dcwd 0 10 dcwd 3 11 dcwd 3 2 dcwd 17 260
+"%HERE%\platform_probe.exe" chdrive 17 drive chdir system32 cwd chdir nosuch cwd chdir .. cwd
+cd /d "%HERE%"
+platform_probe.exe chdrive 3 drive cwd
+
+reg delete HKLM\Software\TarvelixTest /f >nul 2>nul
+reg add HKLM\Software\TarvelixTest /v text /t REG_SZ /d hello /f >nul
+reg add HKLM\Software\TarvelixTest /v number /t REG_DWORD /d 258 /f >nul
+reg add HKLM\Software\TarvelixTest /ve /d default /f >nul
+reg add "HKLM\Software\TarvelixTest\Sub Key" /v "long value" /d "a b" /f >nul
+echo --- registry: data that fits, fits exactly, is one byte too large
+platform_probe.exe reg Software\TarvelixTest text 64 reg Software\TarvelixTest text 6 reg Software\TarvelixTest text 5
+echo --- registry: binary data, the default value, blanks in names, any case
+platform_probe.exe reg Software\TarvelixTest number 4 reg Software\TarvelixTest "" 64 reg "SOFTWARE\tarvelixtest\sub key" "LONG VALUE" 64
+echo --- registry: a missing value, a missing key
+platform_probe.exe reg Software\TarvelixTest nosuch 64 reg Software\NoSuchKey text 64 reg "" text 64
+reg delete HKLM\Software\TarvelixTest /f >nul
+
+echo --- environment of the running process
+platform_probe.exe env TARVELIX_T hello env TARVELIX_T "" env "a=b" 1 env "" 1
+
+echo --- standard output and error in text mode
+platform_probe.exe out hello err world out "two words" >out.txt 2>err.txt
+type out.txt
+echo [stderr]
+type err.txt
+echo --- exit codes reach errorlevel as signed 32-bit numbers
+for %%C in (0 1 300 -1 -2147483648 2147483647) do call :exit %%C
+exit /b 0
+
+:exit
+platform_probe.exe exit %1
+echo exit %1: errorlevel %errorlevel%
+goto :eof

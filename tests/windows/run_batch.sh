@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs one batch test with Wine's cmd.exe and compares its transcript with the
+# expected one beside it.
+#   run_batch.sh WINE SCRIPT.bat PREFIX RUNS_DIR PROGRAM.exe...
+# The script runs in a fresh directory RUNS_DIR/<name> that holds a copy of the
+# script and of each program, so it calls them by bare name as users do. Every
+# line end of the transcript must be CR LF (as cmd and a text-mode program write
+# them); the comparison itself is on LF lines.
+set -euo pipefail
+wine=$1 script=$2 prefix=$3 runs=$4
+shift 4
+# Wine wants an absolute prefix; the programs are copied before leaving this directory.
+mkdir -p "$(dirname "$prefix")" "$runs"
+prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+name=$(basename "$script" .bat)
+script=$(cd "$(dirname "$script")" && pwd)/$name.bat
+expected=${script%.bat}.expected
+
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
+# No Mono or Gecko installer, no window: the tests need neither.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+
+# The first test to need the prefix creates it; the others wait for it.
+exec 9>"$prefix.lock"
+flock 9
+# (Wine writes the registry files only later, so a mark of our own tells that
+# the prefix is complete.)
+if [ ! -f "$prefix/.tarvelix-ready" ]; then
+    echo "creating the Wine prefix $prefix"
+    "$wine" wineboot --init >"$prefix.log" 2>&1 || {
+        echo "wineboot failed:"
+        tail -20 "$prefix.log"
+        exit 1
+    }
+    # wineboot returns while set-up processes may still run: wait until the
+    # prefix's server has ended, so that no test starts on a prefix in the making.
+    wineserver=$(dirname "$wine")/wineserver
+    [ -x "$wineserver" ] || wineserver=wineserver
+    "$wineserver" -w
+    touch "$prefix/.tarvelix-ready"
+fi
+flock -u 9
+exec 9>&-
+
+work=$runs/$name
+rm -rf "$work"
+mkdir -p "$work"
+cp "$script" "$work/"
+for program in "$@"; do cp "$program" "$work/"; done
+cd "$work"
+
+# The script's own final errorlevel is not checked: the transcript says it all.
+status=0
+timeout 300 "$wine" cmd /c "$name.bat" </dev/null >transcript.raw 2>wine.err || status=$?
+
+bare=$(grep -c -v $'\r$' transcript.raw || true)
+sed 's/\r$//' transcript.raw >transcript.txt
+if ! diff -u "$expected" transcript.txt; then
+    echo "transcript of $name.bat differs from $(basename "$expected") (left: expected)"
+    echo "cmd /c $name.bat ended with status $status; Wine's standard error:"
+    head -20 wine.err
+    exit 1
+fi
+if [ "$bare" -ne 0 ]; then
+    echo "$bare line(s) of the transcript end in a bare LF instead of CR LF:"
+    grep -n -v $'\r$' transcript.raw | head -5
+    exit 1
+fi
+echo "$name.bat: transcript of $(wc -l <transcript.txt) lines as expected"

@@ -1,0 +1,35 @@
+# The Windows build's tests, run on the Linux build machine:
+#   windows.pe_format   tarvelix.exe is a 64-bit PE that needs no DLL beyond Windows' own
+#   windows.readme_example  the README shows tests/windows/example.bat as it is
+#   windows.<name>      each tests/windows/<name>.bat, run by Wine's cmd.exe; its transcript
+#                       must equal <name>.expected
+# All batch tests share one Wine prefix inside the build tree, created on first use.
+find_program(TARVELIX_WINE wine REQUIRED)
+if(NOT CMAKE_OBJDUMP)
+  find_program(CMAKE_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+endif()
+
+enable_testing()
+set(WINDOWS_TEST_DIR ${CMAKE_SOURCE_DIR}/tests/windows)
+
+# A test program that calls each platform operation on request.
+add_executable(platform_probe ${WINDOWS_TEST_DIR}/platform_probe.cpp)
+target_link_libraries(platform_probe PRIVATE tarvelix_platform)
+target_link_options(platform_probe PRIVATE -static)
+
+add_test(NAME windows.pe_format
+         COMMAND bash ${WINDOWS_TEST_DIR}/check_pe.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tarvelix>)
+
+add_test(NAME windows.readme_example
+         COMMAND bash ${WINDOWS_TEST_DIR}/check_readme_example.sh ${CMAKE_SOURCE_DIR}/README.md
+                 ${WINDOWS_TEST_DIR}/example.bat)
+
+file(GLOB WINDOWS_BATCH_TESTS CONFIGURE_DEPENDS ${WINDOWS_TEST_DIR}/*.bat)
+foreach(script ${WINDOWS_BATCH_TESTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME windows.${name}
+           COMMAND bash ${WINDOWS_TEST_DIR}/run_batch.sh ${TARVELIX_WINE} ${script}
+                   ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/batch-runs
+                   $<TARGET_FILE:tarvelix> $<TARGET_FILE:platform_probe>)
+  set_tests_properties(windows.${name} PROPERTIES TIMEOUT 600)
+endforeach()
