@@ -6,3 +6,15 @@
 
 // add (1), sub (2), div (3), mul and mult (4).
 Outcome arithmetic(int id, const Call &call);
+
+// filedrive and filedrv (11), filedir (12), fileddir (13), filename (14), fileext (15).
+Outcome file_name_part(int id, const Call &call);
+// endslash (71): 1 when the last argument ends with a backslash.
+Outcome endslash(const Call &call);
+
+// set (53), ltrim (54), rtrim (55), trim (56), left (57), right (58), substr (59),
+// length (60), remblank (61).
+Outcome string_function(int id, const Call &call);
+
+// nword (62), word (63), findw (64), findm (65), finds (66), parse (67).
+Outcome word_function(int id, const Call &call);

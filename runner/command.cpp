@@ -121,6 +121,27 @@ static Outcome dispatch(int id, const Call &call) {
     case 2:
     case 3:
     case 4: return arithmetic(id, call);
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15: return file_name_part(id, call);
+    case 53:
+    case 54:
+    case 55:
+    case 56:
+    case 57:
+    case 58:
+    case 59:
+    case 60:
+    case 61: return string_function(id, call);
+    case 62:
+    case 63:
+    case 64:
+    case 65:
+    case 66:
+    case 67: return word_function(id, call);
+    case 71: return endslash(call);
     default: failf("Function <%s> not implemented yet", call.function);
     }
 }

@@ -1,0 +1,76 @@
+// filedrive, filedir, fileddir, filename and fileext cut a file specification
+// into drive, directory, name and extension by its characters alone (colon and
+// backslash separate, the forward slash does not); endslash tells whether a
+// directory ends with a backslash.
+#include <cstring>
+
+#include "functions/functions.h"
+
+// What one left-to-right scan of a specification finds.
+struct NameMarks {
+    size_t name_start; // just after the last colon or backslash; 0 when none
+    size_t dir_start;  // just after the last colon; 0 when none
+    bool has_dot;      // an extension dot stands after the name start
+    size_t dot;        // its position
+    size_t end;        // the length of the specification
+};
+
+static NameMarks scan_name(const char *spec) {
+    NameMarks marks{0, 0, false, 0, 0};
+    size_t i = 0;
+    for (; spec[i]; ++i) {
+        switch (spec[i]) {
+        case ':':
+            marks.dir_start = i + 1;
+            marks.name_start = i + 1;
+            marks.has_dot = false;
+            break;
+        case '\\':
+            marks.name_start = i + 1;
+            marks.has_dot = false;
+            break;
+        case '.':
+            marks.has_dot = true;
+            marks.dot = i;
+            break;
+        default: break;
+        }
+    }
+    marks.end = i;
+    // A dot that begins the name (".profile", "x\.y") opens no extension.
+    if (marks.has_dot && marks.dot == marks.name_start)
+        marks.has_dot = false;
+    return marks;
+}
+
+// Copies the characters from begin up to (not including) stop.
+static void copy_stretch(char *result, const char *spec, size_t begin, size_t stop) {
+    if (stop > begin)
+        set_text_result(result, spec + begin, stop - begin);
+}
+
+Outcome file_name_part(int id, const Call &call) {
+    const char *spec = call.args[0];
+    NameMarks m = scan_name(spec);
+    size_t name_stop = m.has_dot ? m.dot : m.end;
+    switch (id) {
+    case 11: copy_stretch(call.result, spec, 0, m.dir_start); break;
+    case 12: copy_stretch(call.result, spec, m.dir_start, m.name_start); break;
+    case 13: copy_stretch(call.result, spec, 0, m.name_start); break;
+    case 14: copy_stretch(call.result, spec, m.name_start, name_stop); break;
+    default:
+        if (m.has_dot)
+            copy_stretch(call.result, spec, m.dot + 1, m.end);
+        break;
+    }
+    return text_outcome(0);
+}
+
+Outcome endslash(const Call &call) {
+    const char *last = call.args[call.count - 1];
+    size_t length = strlen(last);
+    if (length > 0 && last[length - 1] == '"')
+        --length; // one closing quote is ignored
+    int32_t ends = length > 0 && last[length - 1] == '\\' ? 1 : 0;
+    return integer_outcome(ends, ends);
+}

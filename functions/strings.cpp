@@ -1,0 +1,99 @@
+// set, ltrim, rtrim, trim, left, right, substr, length and remblank: copying,
+// trimming, cutting and measuring one text argument. Every one ends with exit
+// code 0; a copy that would not fit the result buffer ends the run.
+#include <cstring>
+
+#include "functions/functions.h"
+
+// Only the space and the horizontal tab count as blanks here.
+static bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Copies the stretch of text between the first and the last character that the
+// trim keeps, found in one scan. An empty or all-blank text gives nothing.
+static void trim_into(char *result, const char *text, bool leading, bool trailing) {
+    size_t length = strlen(text);
+    size_t first = length; // first non-blank character, length when there is none
+    size_t end = 0;        // one past the last non-blank character
+    for (size_t i = 0; i < length; ++i) {
+        if (is_blank(text[i]))
+            continue;
+        if (first == length)
+            first = i;
+        end = i + 1;
+    }
+    if (first == length)
+        return; // empty or all blanks: every trim gives the empty text
+    size_t begin = leading ? first : 0;
+    size_t stop = trailing ? end : length;
+    set_text_result(result, text + begin, stop - begin);
+}
+
+// The first count characters; none for a count of 0 or less.
+static void left_into(char *result, int32_t count, const char *text) {
+    if (count <= 0)
+        return;
+    size_t length = strlen(text);
+    size_t take = static_cast<size_t>(count) < length ? static_cast<size_t>(count) : length;
+    set_text_result(result, text, take);
+}
+
+// The last count characters; none for a count of 0 or less.
+static void right_into(char *result, int32_t count, const char *text) {
+    if (count <= 0)
+        return;
+    size_t length = strlen(text);
+    size_t take = static_cast<size_t>(count) < length ? static_cast<size_t>(count) : length;
+    set_text_result(result, text + length - take, take);
+}
+
+// Up to count characters from position begin (counted from 1); none when the
+// begin lies outside the text or the count is 0 or less.
+static void substr_into(char *result, int32_t begin, int32_t count, const char *text) {
+    size_t length = strlen(text);
+    if (count <= 0 || begin <= 0 || static_cast<size_t>(begin) > length)
+        return;
+    size_t start = static_cast<size_t>(begin) - 1;
+    size_t available = length - start;
+    size_t take = static_cast<size_t>(count) < available ? static_cast<size_t>(count) : available;
+    set_text_result(result, text + start, take);
+}
+
+// The text with every blank removed; refused before anything is written when
+// even the blank-free text would not fit.
+static void remblank_into(char *result, const char *text) {
+    size_t kept = 0;
+    for (const char *c = text; *c; ++c) {
+        if (!is_blank(*c))
+            ++kept;
+    }
+    check_result_length(kept);
+    size_t out = 0;
+    for (const char *c = text; *c; ++c) {
+        if (!is_blank(*c))
+            result[out++] = *c;
+    }
+    result[out] = '\0';
+}
+
+Outcome string_function(int id, const Call &call) {
+    char **args = call.args;
+    switch (id) {
+    case 53: set_text_result(call.result, args[0], strlen(args[0])); break;
+    case 54: trim_into(call.result, args[0], true, false); break;
+    case 55: trim_into(call.result, args[0], false, true); break;
+    case 56: trim_into(call.result, args[0], true, true); break;
+    case 57: left_into(call.result, parse_number(args[0]), args[1]); break;
+    case 58: right_into(call.result, parse_number(args[0]), args[1]); break;
+    case 59: {
+        int32_t begin = parse_number(args[0]);
+        int32_t count = parse_number(args[1]);
+        substr_into(call.result, begin, count, args[2]);
+        break;
+    }
+    case 60: return integer_outcome(static_cast<int32_t>(strlen(args[0])), 0);
+    default: remblank_into(call.result, args[0]); break;
+    }
+    return text_outcome(0);
+}

@@ -1,0 +1,85 @@
+// nword, word, findw, findm, finds and parse: the function's arguments as a
+// list of words. Comparisons are byte-wise and case-sensitive; -u and -l have
+// already folded every argument.
+#include <cstring>
+
+#include "functions/functions.h"
+
+// The word at an index counted from the index argument itself: 0 is the index
+// text, 1 the first word. Past the last word, or negative: the empty text.
+static void word_into(const Call &call) {
+    int32_t index = parse_number(call.args[0]);
+    if (index < 0 || index >= call.count)
+        return;
+    const char *word = call.args[index];
+    set_text_result(call.result, word, strlen(word));
+}
+
+// Position (from 1 at the first word after the searched one) of the first word
+// equal to the searched word, or beginning with it when prefix is set; 0 when
+// none does.
+static int32_t find_word(const Call &call, bool prefix) {
+    const char *wanted = call.args[0];
+    size_t wanted_length = strlen(wanted);
+    for (int i = 1; i < call.count; ++i) {
+        bool found = prefix ? strncmp(call.args[i], wanted, wanted_length) == 0
+                            : strcmp(call.args[i], wanted) == 0;
+        if (found)
+            return i;
+    }
+    return 0;
+}
+
+// Position (from 1) of the first occurrence of the substring in the text, 0
+// when there is none; the empty substring is found at 1.
+static int32_t find_substring(const char *substring, const char *text) {
+    const char *found = strstr(text, substring);
+    return found == nullptr ? 0 : static_cast<int32_t>(found - text + 1);
+}
+
+static bool is_letter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Stores the words after the first one, joined by one blank, under the rest
+// variable that the first argument names (when it begins with a letter), then
+// leaves the first word as the result.
+static void parse_into(const Call &call) {
+    // Both results are checked before either is stored.
+    if (call.count >= 2)
+        check_result_length(strlen(call.args[1]));
+    if (is_letter(call.args[0][0])) {
+        size_t length = 0;
+        for (int i = 2; i < call.count; ++i)
+            length += (i > 2 ? 1 : 0) + strlen(call.args[i]);
+        check_result_length(length); // before anything is stored
+        size_t out = 0;
+        for (int i = 2; i < call.count; ++i) {
+            if (i > 2)
+                call.result[out++] = ' ';
+            size_t word_length = strlen(call.args[i]);
+            memcpy(call.result + out, call.args[i], word_length);
+            out += word_length;
+        }
+        call.result[out] = '\0';
+        store_result(call.args[0], call.result, call.flags);
+        memset(call.result, 0, RESULT_SIZE);
+    }
+    if (call.count >= 2)
+        set_text_result(call.result, call.args[1], strlen(call.args[1]));
+}
+
+Outcome word_function(int id, const Call &call) {
+    switch (id) {
+    case 62: return integer_outcome(call.count, 0);
+    case 63: word_into(call); break;
+    case 64: return integer_outcome(find_word(call, false), 0);
+    case 65: return integer_outcome(find_word(call, true), 0);
+    case 66: {
+        int32_t position = find_substring(call.args[0], call.args[1]);
+        return integer_outcome(position, position);
+    }
+    default: parse_into(call); break;
+    }
+    return text_outcome(0);
+}
