@@ -12,6 +12,13 @@ Outcome file_name_part(int id, const Call &call);
 // endslash (71): 1 when the last argument ends with a backslash.
 Outcome endslash(const Call &call);
 
+// filesize (16), filetime (17), update (18), isdir (34).
+Outcome file_status_function(int id, const Call &call);
+
+// curdrive and curdrv (31), curdir (32), curddir (33), chdir (35), drvrdy and
+// driveready (41).
+Outcome drive_function(int id, const Call &call);
+
 // set (53), ltrim (54), rtrim (55), trim (56), left (57), right (58), substr (59),
 // length (60), remblank (61).
 Outcome string_function(int id, const Call &call);

@@ -126,6 +126,15 @@ static Outcome dispatch(int id, const Call &call) {
     case 13:
     case 14:
     case 15: return file_name_part(id, call);
+    case 16:
+    case 17:
+    case 18:
+    case 34: return file_status_function(id, call);
+    case 31:
+    case 32:
+    case 33:
+    case 35:
+    case 41: return drive_function(id, call);
     case 53:
     case 54:
     case 55:

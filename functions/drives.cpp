@@ -1,0 +1,133 @@
+// curdrive, curdir, curddir, chdir and drvrdy: the current drive, the working
+// directory of a drive, changing both, and whether a drive is ready.
+#include <cstring>
+
+#include "functions/functions.h"
+#include "platform/platform.h"
+
+// Letter and colon in front of a working directory.
+inline constexpr size_t DRIVE_PREFIX = 2;
+// Room for a working directory whose result, once the letter and colon are
+// gone, still fits the result buffer.
+inline constexpr size_t DIR_SIZE = RESULT_SIZE + DRIVE_PREFIX;
+inline constexpr int NO_DRIVE = -1;
+
+// The drive number named by a letter (a or A is 1); NO_DRIVE for anything else,
+// the empty text included, which is then answered as a drive that cannot be read.
+static int drive_number(char letter) {
+    if (letter >= 'a' && letter <= 'z')
+        return letter - 'a' + 1;
+    if (letter >= 'A' && letter <= 'Z')
+        return letter - 'A' + 1;
+    return NO_DRIVE;
+}
+
+// The drive named by the optional argument; 0 (the current drive) without one.
+static int argument_drive(const Call &call) {
+    return call.count == 0 ? 0 : drive_number(call.args[0][0]);
+}
+
+// Reads the working directory of a drive (0: the current one) into dir, which
+// holds DIR_SIZE bytes. Returns its length, or -1 when the drive cannot be read.
+// A directory too long for dir ends the run: even without its letter and colon
+// it would not fit the result.
+static int read_drive_dir(int drive, char *dir) {
+    if (drive == NO_DRIVE)
+        return -1;
+    int length = platform_get_drive_dir(drive, dir, DIR_SIZE);
+    if (length < 0)
+        return -1;
+    if (static_cast<size_t>(length) >= DIR_SIZE)
+        check_result_length(static_cast<size_t>(length) - DRIVE_PREFIX);
+    return length;
+}
+
+// "A:" with the letter advanced to the current drive; drive 0 gives "@:".
+static Outcome current_drive(const Call &call) {
+    call.result[0] = static_cast<char>('A' + platform_get_drive() - 1);
+    call.result[1] = ':';
+    return text_outcome(0);
+}
+
+// The working directory without its first two characters, whatever they are;
+// the empty text when the drive cannot be read.
+static Outcome current_dir(const Call &call) {
+    char dir[DIR_SIZE];
+    int length = read_drive_dir(argument_drive(call), dir);
+    if (length >= 0) {
+        size_t skip = static_cast<size_t>(length) < DRIVE_PREFIX ? length : DRIVE_PREFIX;
+        set_text_result(call.result, dir + skip, static_cast<size_t>(length) - skip);
+    }
+    return text_outcome(0);
+}
+
+// The working directory with its letter; "A:\" when the drive cannot be read.
+static Outcome current_drive_dir(const Call &call) {
+    set_text_result(call.result, "A:\\", 3);
+    char dir[DIR_SIZE];
+    int length = read_drive_dir(argument_drive(call), dir);
+    if (length >= 0)
+        set_text_result(call.result, dir, static_cast<size_t>(length));
+    return text_outcome(0);
+}
+
+// Changes drive and directory (under TEST: makes the drive current and prints
+// the batch commands instead of changing the directory) and yields the
+// directory that was current before, without a trailing backslash.
+static Outcome change_dir(const Call &call) {
+    char saved[DIR_SIZE];
+    int length = read_drive_dir(0, saved);
+    size_t saved_length = length < 0 ? 0 : static_cast<size_t>(length);
+    if (saved_length > 0 && saved[saved_length - 1] == '\\')
+        --saved_length;
+    set_text_result(call.result, saved, saved_length);
+
+    const char *rest = call.args[0];
+    if (rest[0] != '\0' && rest[1] == ':') {
+        int drive = drive_number(rest[0]);
+        if (drive != NO_DRIVE)
+            platform_change_drive(drive);
+        if (call.flags & TEST) {
+            const char line[] = {rest[0], ':', '\n', '\0'};
+            write_out(line);
+        }
+        rest += DRIVE_PREFIX;
+    }
+    if (call.flags & TEST) {
+        // The rest may be far longer than any buffer: it is written as it stands.
+        write_out("cd \"");
+        write_out(rest);
+        write_out("\"\n");
+    } else if (rest[0] != '\0') {
+        platform_change_dir(rest);
+    }
+    return text_outcome(0);
+}
+
+// 2 when the drive can be made current (the current drive is then restored),
+// else 0. A working directory off the lettered drives (drive 0) has no number
+// that could be made current again, and a drive number outside A to Z is an
+// invalid parameter to the runtime, so none is passed.
+static Outcome drive_ready(const Call &call) {
+    int drive = drive_number(call.args[0][0]);
+    int answer = 0;
+    if (drive != NO_DRIVE) {
+        int remembered = platform_get_drive();
+        if (platform_change_drive(drive) == 0) {
+            if (remembered >= 1 && remembered <= 26)
+                platform_change_drive(remembered);
+            answer = 2;
+        }
+    }
+    return integer_outcome(answer, answer);
+}
+
+Outcome drive_function(int id, const Call &call) {
+    switch (id) {
+    case 31: return current_drive(call);
+    case 32: return current_dir(call);
+    case 33: return current_drive_dir(call);
+    case 35: return change_dir(call);
+    default: return drive_ready(call);
+    }
+}
