@@ -25,3 +25,19 @@ Outcome string_function(int id, const Call &call);
 
 // nword (62), word (63), findw (64), findm (65), finds (66), parse (67).
 Outcome word_function(int id, const Call &call);
+
+// read (51): one numbered read of a text file.
+Outcome read_line(const Call &call);
+// ask (52): a question, then the first character of the reply as an answer number.
+Outcome ask(const Call &call);
+
+// qvstatus (72): the run status from a status file's last "SET QORCOD=" line.
+Outcome qvstatus(const Call &call);
+// setexit (73): a number as result and exit code.
+Outcome setexit(const Call &call);
+
+// setqortop (68): the product's top directory from the registry.
+Outcome setqortop(const Call &call);
+// Reads the registry value "qortop" of the product's "korvo" key into buffer as
+// zero-ended text; 0 on success, 1 (and the empty text) otherwise.
+int read_install_root(char *buffer, size_t size = RESULT_SIZE);

@@ -151,6 +151,11 @@ static Outcome dispatch(int id, const Call &call) {
     case 66:
     case 67: return word_function(id, call);
     case 71: return endslash(call);
+    case 51: return read_line(call);
+    case 52: return ask(call);
+    case 68: return setqortop(call);
+    case 72: return qvstatus(call);
+    case 73: return setexit(call);
     default: failf("Function <%s> not implemented yet", call.function);
     }
 }

@@ -1,0 +1,40 @@
+// setqortop: the product's top directory from the registry value "qortop".
+#include <cstdio>
+#include <cstring>
+
+#include "functions/functions.h"
+#include "platform/platform.h"
+
+// The product's key for version 38.0, below HKEY_LOCAL_MACHINE.
+static const char PRODUCT_KEY[] = "SOFTWARE\\Drelvink\\Corvanta\\38.0";
+static const char LOOKUP_SUBKEY[] = "\\korvo";
+static const char ROOT_VALUE[] = "qortop";
+
+int read_install_root(char *buffer, size_t size) {
+    buffer[0] = '\0';
+    char key[sizeof PRODUCT_KEY + sizeof LOOKUP_SUBKEY];
+    snprintf(key, sizeof key, "%s%s", PRODUCT_KEY, LOOKUP_SUBKEY);
+    long count = platform_registry_query(key, ROOT_VALUE, buffer, size);
+    if (count < 0 || static_cast<size_t>(count) > size) {
+        buffer[0] = '\0';
+        return 1;
+    }
+    // The data is taken as text whatever its type, and need not be zero-ended:
+    // the text ends at its first zero byte, or right after the data when there
+    // is room for one. Data that fills the buffer without one does not fit.
+    size_t length = static_cast<size_t>(count);
+    if (memchr(buffer, '\0', length) != nullptr)
+        return 0;
+    if (length >= size) {
+        buffer[0] = '\0';
+        return 1;
+    }
+    buffer[length] = '\0';
+    return 0;
+}
+
+Outcome setqortop(const Call &call) {
+    if (read_install_root(call.result, RESULT_SIZE) != 0)
+        write_err("Unable to retrieve value of QORTOP from Registry\n");
+    return text_outcome(0);
+}

@@ -1,0 +1,74 @@
+// qvstatus: the run status from the last "SET QORCOD=" line of a status file.
+// setexit: a number passed through as result and exit code.
+#include <cstring>
+
+#include "functions/functions.h"
+#include "functions/text_reader.h"
+#include "platform/platform.h"
+
+static const char STATUS_KEYWORD[] = "SET QORCOD=";
+static const size_t KEYWORD_LENGTH = sizeof STATUS_KEYWORD - 1;
+// The status code when the file holds no status line, or cannot be read.
+static const int32_t DEFAULT_STATUS_CODE = 32;
+
+static bool starts_with_keyword(const char *text) {
+    for (size_t i = 0; i < KEYWORD_LENGTH; ++i) {
+        char c = text[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != STATUS_KEYWORD[i])
+            return false;
+    }
+    return true;
+}
+
+// Decimal conversion in the manner of atoi, within length characters: leading
+// white space, an optional sign, digits up to the first other character, 0
+// when there are none. Values beyond 32 bits saturate instead of overflowing.
+static int32_t parse_status_code(const char *text, size_t length) {
+    size_t i = 0;
+    while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < length && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // The magnitude stops growing just past the 32-bit range.
+    const int64_t limit = int64_t{INT32_MAX} + 1;
+    int64_t magnitude = 0;
+    for (; i < length && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit)
+            magnitude = limit;
+    }
+    int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    return static_cast<int32_t>(value); // at least INT32_MIN by the limit
+}
+
+Outcome qvstatus(const Call &call) {
+    int32_t code = DEFAULT_STATUS_CODE;
+    int handle = platform_open_read(call.args[0]);
+    if (handle >= 0) {
+        TextReader reader;
+        text_reader_start(&reader, handle);
+        // Every read is tested as a line, so each 255-character piece of a
+        // longer line may be a status line too; the last one wins.
+        TextPiece piece;
+        while (text_read_piece(&reader, &piece)) {
+            if (piece.text_length >= KEYWORD_LENGTH && starts_with_keyword(piece.text))
+                code = parse_status_code(piece.text + KEYWORD_LENGTH,
+                                         piece.text_length - KEYWORD_LENGTH);
+        }
+        platform_close(handle);
+    }
+    int32_t status = code / 4; // truncated toward zero
+    return integer_outcome(status, status);
+}
+
+Outcome setexit(const Call &call) {
+    int32_t value = parse_number(call.args[0]);
+    return integer_outcome(value, value);
+}

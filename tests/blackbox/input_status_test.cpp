@@ -1,0 +1,146 @@
+// The built program on real files, redirected standard input and the
+// registry tree: read, ask, qvstatus, setexit and setqortop.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
+
+#include "tests/blackbox/program.h"
+
+namespace {
+
+struct Case {
+    std::vector<std::string> args;
+    std::string input, out, err;
+    int code;
+};
+
+void check(const std::vector<Case> &cases) {
+    for (const Case &c : cases) {
+        ProgramRun r = run_program(c.args, {.input = c.input});
+        std::string label = c.args.back().substr(0, 40) + " <" + c.input.substr(0, 10) + ">";
+        EXPECT_EQ(r.out, c.out) << label;
+        EXPECT_EQ(r.err, c.err) << label;
+        EXPECT_EQ(r.code, c.code) << label;
+    }
+}
+
+TEST(InputStatus, ReadFromFiles) {
+    const std::string dir = make_temp_dir(), lf = dir + "/lf.txt", crlf = dir + "/crlf.txt";
+    const std::string a255(255, 'a');
+    write_file(lf, "one\ntwo\nthree\n" + a255 + "\nlast");
+    write_file(crlf, "one\r\ntwo\r\nthree\r\n" + a255 + "\r\nlast");
+    for (const std::string &f : {lf, crlf}) {
+        check({
+            {{"X", "-t", "read", f, "2"}, "", "set X=two\n", "", 0},
+            {{"X", "-t", "read", f, "4"}, "", "set X=" + a255 + "\n", "", 0},
+            {{"X", "-t", "read", f, "5"}, "", "set X=\n", "", 0},
+            {{"X", "-t", "read", f, "6"}, "", "set X=last\n", "", 0},
+            {{"X", "-t", "read", f, "7"}, "", "set X=\n", "", 1},
+            {{"X", "-t", "read", f, "2x"}, "", "Invalid number encountered\n", "", 12},
+        });
+    }
+    check({
+        {{"X", "-t", "read", dir + "/none", "x"},
+         "",
+         "set X=\n",
+         "tarvelix: can't read from " + dir + "/none\n",
+         2},
+        {{"X", "-t", "-q", "read", dir + "/none", "1"}, "", "set X=\n", "", 2},
+        {{"X", "-t", "read", dir, "1"},
+         "",
+         "set X=\n",
+         "tarvelix: can't read from " + dir + "\n",
+         2},
+    });
+    std::filesystem::remove_all(dir);
+}
+
+TEST(InputStatus, AskReadsRedirectedInput) {
+    check({
+        {{"X", "-t", "ask"}, "y\n", "set X=y\n\n", "", 1},
+        {{"X", "-t", "ask"}, "", "set X=\n", "", 4},
+        {{"X", "-v", "ask", "Continue?", "[abc]"}, "  B\n", "Continue?set X=B\n\n", "", 2},
+    });
+    // Only the reply's own line is taken: the next command reads the rest.
+    const std::string dir = make_temp_dir();
+    write_file(dir + "/in", "yes\r\nnext line\n");
+    std::string command = "(";
+    command.append(TARVELIX_PROGRAM).append(" X -t ask; cat) < ").append(dir).append("/in");
+    FILE *pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    for (int c; (c = fgetc(pipe)) != EOF;)
+        out += static_cast<char>(c);
+    pclose(pipe);
+    EXPECT_EQ(out, "set X=yes\n\nnext line\n");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(InputStatus, QvstatusAndSetexit) {
+    const std::string dir = make_temp_dir(), cod = dir + "/run.cod";
+    write_file(cod, "start\r\nSET QORCOD=16\r\nwork\r\nset qorcod=12\r\n  SET QORCOD=0\r\n");
+    check({
+        {{"X", "-t", "qvstatus", cod}, "", "set X=3\n", "", 3},
+        {{"X", "-t", "qvstatus", dir + "/none.cod"}, "", "set X=8\n", "", 8},
+        {{"X", "-t", "setexit", "5"}, "", "set X=5\n", "", 5},
+        {{"X", "-t", "setexit", "-1"}, "", "set X=-1\n", "", 255}, // exit codes are modulo 256
+        {{"X", "-t", "setexit", "300"}, "", "set X=300\n", "", 44},
+        {{"X", "-t", "setexit", "1.5"}, "", "Invalid number encountered\n", "", 12},
+    });
+    std::filesystem::remove_all(dir);
+}
+
+TEST(InputStatus, LargeFilesAreStreamed) {
+    // About 100 MB: a status line near the start and one at the end.
+    const std::string dir = make_temp_dir(), big = dir + "/big.cod";
+    std::string block;
+    for (int i = 0; i < 10000; ++i)
+        block += "INFO step completed without remarks, elapsed time 0.0042 seconds\r\n";
+    FILE *file = fopen(big.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    fputs("SET QORCOD=4\r\n", file);
+    for (int i = 0; i < 150; ++i)
+        fwrite(block.data(), 1, block.size(), file);
+    fputs("set qorcod=12\r\nlast line", file);
+    fclose(file);
+    ProgramRun status = run_program({"X", "-t", "qvstatus", big});
+    ProgramRun last = run_program({"X", "-t", "read", big, "1500003"});
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(status.out, "set X=3\n");
+    EXPECT_EQ(status.code, 3);
+    EXPECT_EQ(last.out, "set X=last line\n");
+    EXPECT_LT(usage.ru_maxrss, 60 * 1024) << "kilobytes at most in any run so far";
+}
+
+TEST(InputStatus, SetqortopReadsTheRegistryTree) {
+    namespace fs = std::filesystem;
+    const fs::path key = fs::path(TARVELIX_REGISTRY_ROOT) / "SOFTWARE/Drelvink/Corvanta/38.0/korvo";
+    const std::string value = (key / "qortop").string();
+    const std::string unable = "Unable to retrieve value of QORTOP from Registry\n";
+    fs::create_directories(key);
+    fs::remove(value);
+    check({{{"X", "-t", "-q", "setqortop"}, "", "set X=\n", unable, 0}});
+    write_file(value, "C:\\Program Files\\Root");
+    check({
+        {{"X", "-t", "setqortop"}, "", "set X=C:\\Program Files\\Root\n", "", 0},
+        {{"X", "-u", "-v", "setqortop"}, "", "set X=C:\\PROGRAM FILES\\ROOT\n", "", 0},
+    });
+    write_file(value, std::string("D:\\q\0junk", 9));
+    check({{{"X", "-t", "setqortop"}, "", "set X=D:\\q\n", "", 0}});
+    write_file(value, std::string(256, 'r'));
+    check({{{"X", "-t", "setqortop"}, "", "set X=\n", unable, 0}});
+    // A value that is no regular file is missing, and never blocks the lookup.
+    fs::remove(value);
+    ASSERT_EQ(mkfifo(value.c_str(), 0600), 0);
+    check({{{"X", "-t", "setqortop"}, "", "set X=\n", unable, 0}});
+    fs::remove(value);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+// setqortop and read_install_root.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "functions/functions.h"
+#include "tests/fake_platform.h"
+
+namespace {
+
+const std::string VALUE = "SOFTWARE\\Drelvink\\Corvanta\\38.0\\korvo\\qortop";
+const std::string UNABLE = "Unable to retrieve value of QORTOP from Registry\n";
+
+struct RootCase {
+    std::string key; // empty: no registry value at all
+    std::string data;
+    std::vector<std::string> options;
+    std::string out, err;
+};
+
+TEST(Setqortop, StoresTheRootOrReportsItMissing) {
+    const std::string root = "C:\\Program Files\\Root";
+    const std::vector<RootCase> cases = {
+        {VALUE, root, {"-t"}, "set X=" + root + "\n", ""},
+        {VALUE, root + std::string(1, '\0'), {"-t"}, "set X=" + root + "\n", ""},
+        {VALUE, std::string("ab\0cd", 5), {"-t"}, "set X=ab\n", ""},
+        {VALUE, root, {"-t", "-u"}, "set X=C:\\PROGRAM FILES\\ROOT\n", ""},
+        {VALUE, "", {"-t"}, "set X=\n", ""},
+        {VALUE, std::string(255, 'r'), {"-t"}, "set X=" + std::string(255, 'r') + "\n", ""},
+        {VALUE, std::string(255, 'r') + '\0', {"-t"}, "set X=" + std::string(255, 'r') + "\n", ""},
+        // Data that fills the buffer without a zero byte has no room for one.
+        {VALUE, std::string(256, 'r'), {"-t"}, "set X=\n", UNABLE},
+        {VALUE, std::string(257, 'r'), {"-t"}, "set X=\n", UNABLE},
+        {"", "", {"-t"}, "set X=\n", UNABLE},
+        {"", "", {"-v", "-q"}, "set X=\n", UNABLE},
+        {"SOFTWARE\\Drelvink\\Corvanta\\38.0\\qortop", root, {"-t"}, "set X=\n", UNABLE},
+        {"SOFTWARE\\Drelvink\\Corvanta\\38.0\\korvo\\QORTOP", root, {"-v"}, "set X=\n", UNABLE},
+    };
+    for (const RootCase &c : cases) {
+        fake_reset();
+        if (!c.key.empty())
+            fake().registry[c.key] = c.data;
+        std::vector<std::string> args{"X"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back("setqortop");
+        RunResult r = run(args);
+        std::string label = c.key.substr(c.key.size() > 12 ? c.key.size() - 12 : 0) + " " +
+                            std::to_string(c.data.size()) + " bytes";
+        EXPECT_EQ(r.out, c.out) << label;
+        EXPECT_EQ(r.err, c.err) << label;
+        EXPECT_EQ(r.code, 0) << label;
+        // The variable is set, to the empty text after a failure.
+        EXPECT_EQ(fake().env.count("X"), c.options[0] == "-v" ? 1u : 0u) << label;
+    }
+}
+
+TEST(ReadInstallRoot, NeverLeavesTheBuffer) {
+    const struct {
+        std::string data;
+        int returned;
+        std::string text;
+    } cases[] = {
+        {"D:\\q", 0, "D:\\q"},
+        {std::string(256, 'r'), 1, ""},
+        {std::string(255, 'r') + '\0', 0, std::string(255, 'r')},
+    };
+    for (const auto &c : cases) {
+        fake_reset();
+        fake().registry[VALUE] = c.data;
+        char buffer[RESULT_SIZE + 1];
+        memset(buffer, '#', sizeof buffer);
+        EXPECT_EQ(read_install_root(buffer), c.returned) << c.data.size();
+        EXPECT_EQ(buffer[RESULT_SIZE], '#') << c.data.size();
+        EXPECT_EQ(std::string(buffer), c.text) << c.data.size();
+    }
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+// qvstatus and setexit.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fake_platform.h"
+
+namespace {
+
+struct StatusCase {
+    std::string content;
+    int status; // result and exit code
+};
+
+TEST(Qvstatus, LastStatusLineDividedByFour) {
+    const std::string pad(244, ' ');
+    const std::vector<StatusCase> cases = {
+        {"", 8},
+        {"log\nSET QORCOD=4\n", 1},
+        {"set qorcod=12", 3},
+        {"SET QORCOD=0\r\n", 0},
+        {"SET QORCOD=3\n", 0},
+        {"SET QORCOD=16\nSET QORCOD=0\nend\n", 0},
+        {"SET QORCOD=x\n", 0},
+        {"SET QORCOD=\n", 0},
+        {"  SET QORCOD=8\n", 8},
+        {"SET QORCOD =8\n", 8},
+        {"sEt QoRcOd=8\n", 2},
+        {"SET QORCOD= \t+13x\n", 3},
+        {"SET QORCOD=\r8\r\n", 2},
+        {"SET QORCOD=-7\n", -1},
+        {"SET QORCOD=-8\n", -2},
+        {"SET QORCOD=--8\n", 0},
+        {"SET QORCOD=2147483647\n", 536870911},
+        {"SET QORCOD=99999999999999999999\n", 536870911},
+        {"SET QORCOD=-2147483648\n", -536870912},
+        {"SET QORCOD=-99999999999999999999\n", -536870912},
+        {"SET QORCOD=4\n\x1aSET QORCOD=12\n", 1},
+        {std::string("SET QORCOD=8\0"
+                     "9\n",
+                     15),
+         2},
+        {std::string("SET\0QORCOD=8\n", 13), 8},
+        // Every 255-character read is tested as a line of its own.
+        {std::string(255, 'a') + "SET QORCOD=8\n", 2},
+        {std::string(510, 'a') + "SET QORCOD=12", 3},
+        {std::string(254, 'a') + "SET QORCOD=8\n", 8},
+        {"SET QORCOD=" + pad.substr(1) + "9\n", 2},
+        {"SET QORCOD=" + pad + "9\n", 0},
+    };
+    for (const StatusCase &c : cases) {
+        for (size_t chunk : {0, 1, 5}) {
+            fake_reset();
+            fake().files["run.cod"] = c.content;
+            fake().read_chunk = chunk;
+            RunResult r = run({"X", "-t", "qvstatus", "run.cod"});
+            std::string label = c.content.substr(0, 30) + " chunk " + std::to_string(chunk);
+            EXPECT_EQ(r.out, "set X=" + std::to_string(c.status) + "\n") << label;
+            EXPECT_EQ(r.code, c.status) << label;
+            EXPECT_EQ(fake().open_handles, 0) << label;
+        }
+    }
+}
+
+TEST(Qvstatus, MissingFileIsStatusEightSilently) {
+    fake_reset();
+    RunResult r = run({"X", "qvstatus", "nosuch.cod"});
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(r.code, 8);
+    EXPECT_EQ(fake().env["X"], "8");
+}
+
+TEST(Setexit, NumberIsResultAndExitCode) {
+    const struct {
+        const char *arg;
+        std::string out;
+        int code;
+    } cases[] = {
+        {"5", "set X=5\n", 5},
+        {"-1", "set X=-1\n", -1},
+        {"0", "set X=0\n", 0},
+        {"4294967297", "set X=1\n", 1},
+        {"x", "Invalid number encountered\n", 12},
+        {"+5", "Invalid number encountered\n", 12},
+    };
+    for (const auto &c : cases) {
+        fake_reset();
+        RunResult r = run({"X", "-t", "setexit", c.arg});
+        EXPECT_EQ(r.out, c.out) << c.arg;
+        EXPECT_EQ(r.code, c.code) << c.arg;
+    }
+}
+
+} // namespace
