@@ -8,7 +8,7 @@
 #include "platform/platform.h"
 
 // Large enough that refills are rare; static, so nothing is allocated.
-static char shared_buffer[256 * 1024];
+static char shared_buffer[128 * 1024];
 
 // Bytes that must be buffered to take one read: its 255 characters plus the
 // byte after them, which tells a CR LF pair from a lone CR.
