@@ -40,6 +40,10 @@ if [ ! -f "$prefix/.tarvelix-ready" ]; then
     "$wineserver" -w
     touch "$prefix/.tarvelix-ready"
 fi
+# Drive M: is the directory of the run directories, so that a script finds its
+# own at M:\<name>, a path that does not depend on where the build tree lies.
+runs=$(cd "$runs" && pwd)
+[ "$(readlink "$prefix/dosdevices/m:")" = "$runs" ] || ln -sfn "$runs" "$prefix/dosdevices/m:"
 flock -u 9
 exec 9>&-
 
@@ -49,6 +53,10 @@ mkdir -p "$work"
 cp "$script" "$work/"
 for program in "$@"; do cp "$program" "$work/"; done
 cd "$work"
+# An optional <name>.setup.sh prepares, in the run directory, what a batch file
+# cannot make itself: LF-only files, set modification times, sparse files.
+setup=${script%.bat}.setup.sh
+if [ -f "$setup" ]; then bash "$setup"; fi
 
 # The script's own final errorlevel is not checked: the transcript says it all.
 status=0

@@ -3,6 +3,8 @@
 #   windows.readme_example  the README shows tests/windows/example.bat as it is
 #   windows.<name>      each tests/windows/<name>.bat, run by Wine's cmd.exe; its transcript
 #                       must equal <name>.expected
+#   windows.doc_examples  every batch example of the manual (docs/*.md) prints what it shows
+#   windows.package     cpack makes the release zip: stripped tarvelix.exe, README and manual
 # All batch tests share one Wine prefix inside the build tree, created on first use.
 find_program(TARVELIX_WINE wine REQUIRED)
 if(NOT CMAKE_OBJDUMP)
@@ -16,6 +18,10 @@ set(WINDOWS_TEST_DIR ${CMAKE_SOURCE_DIR}/tests/windows)
 add_executable(platform_probe ${WINDOWS_TEST_DIR}/platform_probe.cpp)
 target_link_libraries(platform_probe PRIVATE tarvelix_platform)
 target_link_options(platform_probe PRIVATE -static)
+# The chdir and drvrdy handlers in one process, to watch what they leave behind.
+add_executable(drive_probe ${WINDOWS_TEST_DIR}/drive_probe.cpp)
+target_link_libraries(drive_probe PRIVATE tarvelix_core tarvelix_platform)
+target_link_options(drive_probe PRIVATE -static)
 
 add_test(NAME windows.pe_format
          COMMAND bash ${WINDOWS_TEST_DIR}/check_pe.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tarvelix>)
@@ -24,12 +30,25 @@ add_test(NAME windows.readme_example
          COMMAND bash ${WINDOWS_TEST_DIR}/check_readme_example.sh ${CMAKE_SOURCE_DIR}/README.md
                  ${WINDOWS_TEST_DIR}/example.bat)
 
+# The manual's examples run in a Wine prefix of their own: they write to the registry.
+file(GLOB TARVELIX_MANUAL CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
+add_test(NAME windows.doc_examples
+         COMMAND bash ${WINDOWS_TEST_DIR}/doc_examples.sh ${TARVELIX_WINE}
+                 ${CMAKE_BINARY_DIR}/doc-wine-prefix ${CMAKE_BINARY_DIR}/doc-runs
+                 $<TARGET_FILE:tarvelix> ${TARVELIX_MANUAL})
+set_tests_properties(windows.doc_examples PROPERTIES TIMEOUT 900)
+
+add_test(NAME windows.package
+         COMMAND bash ${WINDOWS_TEST_DIR}/check_package.sh ${CMAKE_COMMAND} ${CMAKE_CPACK_COMMAND}
+                 ${CMAKE_OBJDUMP} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+
 file(GLOB WINDOWS_BATCH_TESTS CONFIGURE_DEPENDS ${WINDOWS_TEST_DIR}/*.bat)
 foreach(script ${WINDOWS_BATCH_TESTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME windows.${name}
            COMMAND bash ${WINDOWS_TEST_DIR}/run_batch.sh ${TARVELIX_WINE} ${script}
                    ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/batch-runs
-                   $<TARGET_FILE:tarvelix> $<TARGET_FILE:platform_probe>)
+                   $<TARGET_FILE:tarvelix> $<TARGET_FILE:platform_probe>
+                   $<TARGET_FILE:drive_probe>)
   set_tests_properties(windows.${name} PROPERTIES TIMEOUT 600)
 endforeach()

@@ -1,0 +1,14 @@
+# Files for input_status.bat that a batch file cannot write itself.
+# The same three lines with LF and with CR LF line ends; the LF file has no
+# line end after its last line.
+printf 'one\ntwo\nthree' >lf.txt
+printf 'one\r\ntwo\r\nthree\r\n' >crlf.txt
+# Lines of exactly 255 and 254 characters, then a short one, with both line ends.
+line=
+for i in $(seq 25); do line=${line}abcdefghij; done
+printf '%sabcde\n%sabcd\nnext\n' "$line" "$line" >long.txt
+printf '%sabcde\r\n%sabcd\r\nnext\r\n' "$line" "$line" >longcr.txt
+# Status files as another program writes them.
+printf 'SET QORCOD=16\r\nSET QORCOD=4\r\n' >last.cod
+printf 'run started\r\nset Qorcod=12\r\nrun ended\r\n' >mixed.cod
+printf 'SET QORCOD=12\r\n  SET QORCOD=8\r\n' >indented.cod
