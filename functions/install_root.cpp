@@ -25,6 +25,7 @@ int read_install_root(char *buffer, size_t size) {
     size_t length = static_cast<size_t>(count);
     if (memchr(buffer, '\0', length) != nullptr)
         return 0;
+    // cppcheck-suppress knownConditionTrueFalse ; data of exactly size bytes makes it true
     if (length >= size) {
         buffer[0] = '\0';
         return 1;

@@ -9,6 +9,7 @@
 // path one level) and a value is a regular file in it whose bytes are the
 // value's data. Names are compared as the file system does (case-sensitively).
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +25,12 @@
 
 static const int POSIX_DRIVE = 3; // C:
 
-// Nothing to prepare: no error dialogs, and every stream is binary.
-void platform_init() {}
+// No error dialogs to turn off, and every stream is binary. SIGPIPE is ignored:
+// a reader that has gone fails the write, which then ends the run with
+// EXIT_FATAL and a message, instead of killing the process without a word.
+void platform_init() {
+    signal(SIGPIPE, SIG_IGN);
+}
 
 // exit() rather than _exit(): coverage builds write their counters at exit.
 void platform_exit(int code) {

@@ -7,12 +7,23 @@
 
 static FakeState state;
 
+namespace {
+struct OpenFile {
+    bool used = false;
+    std::string data;
+    size_t pos = 0;
+};
+OpenFile open_files[16];
+} // namespace
+
 FakeState &fake() {
     return state;
 }
 
 void fake_reset() {
     state = FakeState{};
+    for (OpenFile &file : open_files)
+        file = OpenFile{};
     state.drives[3] = FakeDrive{true, "C:\\"};
 }
 
@@ -38,15 +49,6 @@ bool platform_flush_out() {
         state.out_flushed = state.out.size();
     return !state.out_fails;
 }
-
-namespace {
-struct OpenFile {
-    bool used = false;
-    std::string data;
-    size_t pos = 0;
-};
-OpenFile open_files[16];
-} // namespace
 
 int platform_open_read(const char *path) {
     auto found = state.files.find(path);
@@ -112,8 +114,8 @@ int platform_change_drive(int drive) {
 int platform_get_drive_dir(int drive, char *buffer, size_t size) {
     if (drive == 0)
         drive = state.current_drive; // stays 0 off the lettered drives: drives[0]
-    bool readable = drive >= 0 && drive <= 26 && state.drives[drive].ready &&
-                    !state.drives[drive].dir.empty();
+    bool readable =
+        drive >= 0 && drive <= 26 && state.drives[drive].ready && !state.drives[drive].dir.empty();
     if (readable && state.drives[drive].dir.size() < size) {
         const std::string &dir = state.drives[drive].dir;
         memcpy(buffer, dir.c_str(), dir.size() + 1);

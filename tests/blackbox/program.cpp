@@ -1,5 +1,6 @@
 #include "tests/blackbox/program.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -43,8 +44,17 @@ ProgramRun run_program(const std::vector<std::string> &args, const ProgramOption
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
     const std::string &stdout_path = options.stdout_path.empty() ? out_path : options.stdout_path;
-    posix_spawn_file_actions_addopen(&actions, 1, stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    int pipe_ends[2] = {-1, -1};
+    if (options.stdout_reader_gone) {
+        if (pipe(pipe_ends) != 0)
+            throw std::runtime_error("pipe failed");
+        close(pipe_ends[0]);
+        posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
+        posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, stdout_path.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
 
@@ -62,18 +72,30 @@ ProgramRun run_program(const std::vector<std::string> &args, const ProgramOption
         throw std::runtime_error("getcwd failed");
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
         throw std::runtime_error("cannot enter " + options.directory);
+    // SIGPIPE at its default action, as a shell starts a program, whatever ours is.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid;
-    int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     if (chdir(saved) != 0)
         throw std::runtime_error("cannot return to " + std::string(saved));
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (pipe_ends[1] >= 0)
+        close(pipe_ends[1]);
     if (spawned != 0)
         throw std::runtime_error("cannot start " + words[0]);
 
     int status = 0;
     waitpid(pid, &status, 0);
     ProgramRun run;
-    run.out = options.stdout_path.empty() ? read_file(out_path) : "";
+    bool captured = options.stdout_path.empty() && !options.stdout_reader_gone;
+    run.out = captured ? read_file(out_path) : "";
     run.err = read_file(err_path);
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;

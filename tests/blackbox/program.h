@@ -13,6 +13,8 @@ struct ProgramOptions {
     std::string input = "";       // standard input
     std::string directory = "";   // working directory; empty keeps the current one
     std::string stdout_path = ""; // send standard output to this file instead of capturing it
+    // Standard output is a pipe whose read end is closed (a reader that has gone).
+    bool stdout_reader_gone = false;
 };
 
 ProgramRun run_program(const std::vector<std::string> &args, const ProgramOptions &options = {});

@@ -82,13 +82,17 @@ TEST(Program, Arithmetic) {
 }
 
 TEST(Program, FailedWriteToStandardOutputIsFatal) {
-    ProgramRun r = run_program({"x", "-v", "add", "2", "3"}, {.stdout_path = "/dev/full"});
-    EXPECT_EQ(r.err, "tarvelix: Cannot write to standard output\n");
-    EXPECT_EQ(r.code, 12);
-    // Nothing printed: nothing lost, whatever the exit code says.
-    r = run_program({"x", "add", "2", "3"}, {.stdout_path = "/dev/full"});
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.code, 0);
+    // A full disk, and a pipe whose reader has gone (not a silent death by SIGPIPE).
+    for (const ProgramOptions &sink :
+         {ProgramOptions{.stdout_path = "/dev/full"}, ProgramOptions{.stdout_reader_gone = true}}) {
+        ProgramRun r = run_program({"x", "-v", "add", "2", "3"}, sink);
+        EXPECT_EQ(r.err, "tarvelix: Cannot write to standard output\n") << sink.stdout_path;
+        EXPECT_EQ(r.code, 12) << sink.stdout_path;
+        // Nothing printed: nothing lost, whatever the exit code says.
+        r = run_program({"x", "add", "2", "3"}, sink);
+        EXPECT_EQ(r.err, "") << sink.stdout_path;
+        EXPECT_EQ(r.code, 0) << sink.stdout_path;
+    }
 }
 
 } // namespace

@@ -191,6 +191,7 @@ TEST(Ask, AnswerNumberFromTheReply) {
         {{"ask"}, " \t\v\f\r y", "set X=y\n", 1, 7},
         {{"ask"}, "  yes\nno\n", "set X=yes\n\n", 1, 6},
         {{"ask"}, "a\rb\r\n", "set X=a\rb\n\n", 0, 5},
+        {{"ask"}, "n\r", "set X=n\r\n", 2, 2},
         {{"ask", q, "[abc]"}, "B\n", q + "set X=B\n\n", 2, 2},
         {{"ask", "[abc]", q}, "B\n", q + "set X=B\n\n", 2, 2},
         {{"-t", "ask", q, "[abc]"}, "c\n", "set X=c\n\n", 3, 2},

@@ -1,0 +1,107 @@
+// libFuzzer harness: one input is one run of the program against the fake platform.
+//
+// Input layout, sections separated by a line holding only "%%":
+//   1. the command line after the program name, one word per line (at most MAX_WORDS)
+//   2. the content of the file "f"
+//   3. standard input
+//   4. the registry data of the install-root value
+//   5. the working directory of drive C: (when present; else "C:\")
+// The file system also holds fixed entries with extreme sizes and times, so that
+// the file-status functions meet them whatever the fuzzer types.
+//
+// Besides the sanitizers' reports, a run fails when it does not end through the
+// platform's exit, leaves a file open, or stores a variable whose name or value
+// exceeds the program's limits.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runner/runner.h"
+#include "tests/fake_platform.h"
+
+namespace {
+
+constexpr size_t MAX_WORDS = 110;
+constexpr std::string_view SEPARATOR = "\n%%\n";
+
+[[noreturn]] void finding(const char *what) {
+    fprintf(stderr, "fuzz_command: %s\n", what);
+    abort();
+}
+
+std::vector<std::string_view> split(std::string_view data, std::string_view separator,
+                                    size_t limit) {
+    std::vector<std::string_view> parts;
+    while (parts.size() + 1 < limit) {
+        size_t at = data.find(separator);
+        if (at == std::string_view::npos)
+            break;
+        parts.push_back(data.substr(0, at));
+        data.remove_prefix(at + separator.size());
+    }
+    parts.push_back(data);
+    return parts;
+}
+
+void prepare_platform(const std::vector<std::string_view> &sections, size_t input_size) {
+    fake_reset();
+    auto section = [&](size_t i) {
+        return std::string(i < sections.size() ? sections[i] : std::string_view());
+    };
+    std::string file = section(1);
+    fake().files["f"] = file;
+    fake().stats["f"] = FileStatus{static_cast<int64_t>(file.size()), 1000000000, false};
+    fake().stats["d"] = FileStatus{0, 0, true};
+    fake().stats["g"] = FileStatus{INT64_MAX, INT64_MIN, false};
+    fake().stats["h"] = FileStatus{int64_t{1} << 31, int64_t{1} << 31, false};
+    fake().stats["n"] = FileStatus{-1, -1, false};
+    fake().input = section(2);
+    if (sections.size() > 3)
+        fake().registry["SOFTWARE\\Drelvink\\Corvanta\\38.0\\korvo\\qortop"] = section(3);
+    if (sections.size() > 4)
+        fake().drives[3].dir = section(4);
+    fake().drives[4] = FakeDrive{true, "D:\\data"};
+    fake().drives[0] = FakeDrive{true, "\\\\srv\\share\\d"};
+    // Short platform reads now and then, as a pipe or a slow device gives them.
+    fake().read_chunk = input_size % 7;
+}
+
+void check_environment() {
+    for (const auto &[name, value] : fake().env) {
+        if (name.size() >= NAME_SIZE || value.size() >= RESULT_SIZE)
+            finding("variable name or value over the limit");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    std::string_view input(reinterpret_cast<const char *>(data), size);
+    std::vector<std::string_view> sections = split(input, SEPARATOR, 5);
+    prepare_platform(sections, size);
+
+    std::vector<std::string_view> words = split(sections[0], "\n", MAX_WORDS);
+    if (words.size() == MAX_WORDS && words.back().find('\n') != std::string_view::npos)
+        words.back() = words.back().substr(0, words.back().find('\n'));
+    // Each word is a zero-ended, modifiable argument, as argv gives them.
+    std::vector<std::string> storage{"tarvelix"};
+    for (std::string_view word : words)
+        storage.emplace_back(word.substr(0, word.find('\0')));
+    std::vector<char *> argv;
+    for (std::string &word : storage)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    try {
+        run_command(static_cast<int>(storage.size()), argv.data());
+    } catch (const ExitCalled &) {
+        if (fake().open_handles != 0)
+            finding("a file was left open");
+        check_environment();
+        return 0;
+    }
+    finding("the run did not end through platform_exit");
+}
