@@ -1,4 +1,4 @@
-// filedrive, filedir, fileddir, filename and fileext cut a file specification
+// filedrive, filedir, fileddir, filename and fileext cut a filespec
 // into drive, directory, name and extension by its characters alone (colon and
 // backslash separate, the forward slash does not); endslash tells whether a
 // directory ends with a backslash.
@@ -6,20 +6,20 @@
 
 #include "functions/functions.h"
 
-// What one left-to-right scan of a specification finds.
+// What one left-to-right scan of a filespec finds.
 struct NameMarks {
     size_t name_start; // just after the last colon or backslash; 0 when none
     size_t dir_start;  // just after the last colon; 0 when none
     bool has_dot;      // an extension dot stands after the name start
     size_t dot;        // its position
-    size_t end;        // the length of the specification
+    size_t end;        // the length of the filespec
 };
 
-static NameMarks scan_name(const char *spec) {
+static NameMarks scan_name(const char *filespec) {
     NameMarks marks{0, 0, false, 0, 0};
     size_t i = 0;
-    for (; spec[i]; ++i) {
-        switch (spec[i]) {
+    for (; filespec[i]; ++i) {
+        switch (filespec[i]) {
         case ':':
             marks.dir_start = i + 1;
             marks.name_start = i + 1;
@@ -44,23 +44,23 @@ static NameMarks scan_name(const char *spec) {
 }
 
 // Copies the characters from begin up to (not including) stop.
-static void copy_stretch(char *result, const char *spec, size_t begin, size_t stop) {
+static void copy_stretch(char *result, const char *filespec, size_t begin, size_t stop) {
     if (stop > begin)
-        set_text_result(result, spec + begin, stop - begin);
+        set_text_result(result, filespec + begin, stop - begin);
 }
 
 Outcome file_name_part(int id, const Call &call) {
-    const char *spec = call.args[0];
-    NameMarks m = scan_name(spec);
+    const char *filespec = call.args[0];
+    NameMarks m = scan_name(filespec);
     size_t name_stop = m.has_dot ? m.dot : m.end;
     switch (id) {
-    case 11: copy_stretch(call.result, spec, 0, m.dir_start); break;
-    case 12: copy_stretch(call.result, spec, m.dir_start, m.name_start); break;
-    case 13: copy_stretch(call.result, spec, 0, m.name_start); break;
-    case 14: copy_stretch(call.result, spec, m.name_start, name_stop); break;
+    case 11: copy_stretch(call.result, filespec, 0, m.dir_start); break;
+    case 12: copy_stretch(call.result, filespec, m.dir_start, m.name_start); break;
+    case 13: copy_stretch(call.result, filespec, 0, m.name_start); break;
+    case 14: copy_stretch(call.result, filespec, m.name_start, name_stop); break;
     default:
         if (m.has_dot)
-            copy_stretch(call.result, spec, m.dot + 1, m.end);
+            copy_stretch(call.result, filespec, m.dot + 1, m.end);
         break;
     }
     return text_outcome(0);

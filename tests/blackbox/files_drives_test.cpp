@@ -48,37 +48,6 @@ std::string make_dir_of_length(const std::string &base, size_t length) {
     return path;
 }
 
-// Runs the program in a working directory that is removed before it starts.
-ProgramRun run_in_removed_dir(const std::string &dir, const std::vector<std::string> &args) {
-    const std::string out_path = dir + ".out";
-    std::vector<std::string> words{TARVELIX_PROGRAM};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char *> argv;
-    for (std::string &word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    fs::create_directory(dir);
-    pid_t pid = fork();
-    if (pid == 0) {
-        int fd = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || dup2(fd, 1) < 0 || chdir(dir.c_str()) != 0 || rmdir(dir.c_str()) != 0)
-            _exit(99);
-        execv(argv[0], argv.data());
-        _exit(98);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ProgramRun run{"", "", WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-    if (FILE *file = fopen(out_path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t count;
-        while ((count = fread(buffer, 1, sizeof buffer, file)) > 0)
-            run.out.append(buffer, count);
-        fclose(file);
-    }
-    return run;
-}
-
 struct Case {
     std::vector<std::string> args;
     std::string out;
@@ -213,7 +182,8 @@ TEST_F(FilesAndDrives, RemovedWorkingDirectoryCannotBeRead) {
         {{"x", "-t", "drvrdy", "c"}, "set X=2\n", 2},
     };
     for (const Case &c : cases) {
-        ProgramRun r = run_in_removed_dir(gone, c.args);
+        fs::create_directory(gone);
+        ProgramRun r = run_program(c.args, {.directory = gone, .remove_directory = true});
         EXPECT_EQ(r.out, c.out) << c.args[2];
         EXPECT_EQ(r.code, c.code) << c.args[2];
     }

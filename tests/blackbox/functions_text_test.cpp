@@ -60,14 +60,14 @@ TEST(Program, WordListFunctions) {
 }
 
 TEST(Program, FileNameFunctions) {
-    const std::string spec = R"(C:\a\b.c\d.txt)";
+    const std::string filespec = R"(C:\a\b.c\d.txt)";
     check({
-        {{"x", "-t", "filedrive", spec}, "set X=C:\n", 0},
+        {{"x", "-t", "filedrive", filespec}, "set X=C:\n", 0},
         {{"x", "-t", "filedrv", "a:b:c.d"}, "set X=a:b:\n", 0},
-        {{"x", "-t", "filedir", spec}, "set X=\\a\\b.c\\\n", 0},
-        {{"x", "-t", "fileddir", spec}, "set X=C:\\a\\b.c\\\n", 0},
-        {{"x", "-t", "-u", "filename", spec}, "set X=D\n", 0},
-        {{"x", "-t", "fileext", spec}, "set X=txt\n", 0},
+        {{"x", "-t", "filedir", filespec}, "set X=\\a\\b.c\\\n", 0},
+        {{"x", "-t", "fileddir", filespec}, "set X=C:\\a\\b.c\\\n", 0},
+        {{"x", "-t", "-u", "filename", filespec}, "set X=D\n", 0},
+        {{"x", "-t", "fileext", filespec}, "set X=txt\n", 0},
         {{"x", "-t", "fileext", ".profile"}, "set X=\n", 0},
         {{"x", "-t", "endslash", R"(C:\dir\)"}, "set X=1\n", 1},
         {{"x", "-t", "endslash", R"(C:\dir)"}, "set X=0\n", 0},

@@ -72,6 +72,8 @@ ProgramRun run_program(const std::vector<std::string> &args, const ProgramOption
         throw std::runtime_error("getcwd failed");
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
         throw std::runtime_error("cannot enter " + options.directory);
+    if (options.remove_directory && rmdir(options.directory.c_str()) != 0)
+        throw std::runtime_error("cannot remove " + options.directory);
     // SIGPIPE at its default action, as a shell starts a program, whatever ours is.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);

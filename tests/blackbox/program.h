@@ -10,9 +10,10 @@ struct ProgramRun {
 };
 
 struct ProgramOptions {
-    std::string input = "";       // standard input
-    std::string directory = "";   // working directory; empty keeps the current one
-    std::string stdout_path = ""; // send standard output to this file instead of capturing it
+    std::string input = "";        // standard input
+    std::string directory = "";    // working directory; empty keeps the current one
+    bool remove_directory = false; // the working directory is removed before the program starts
+    std::string stdout_path = "";  // send standard output to this file instead of capturing it
     // Standard output is a pipe whose read end is closed (a reader that has gone).
     bool stdout_reader_gone = false;
 };

@@ -8,17 +8,17 @@
 
 namespace {
 
-// The stored value of one function on one specification (-t, so nothing is set).
-std::string part(const std::string &function, const std::string &spec) {
+// The stored value of one function on one filespec (-t, so nothing is set).
+std::string part(const std::string &function, const std::string &filespec) {
     fake_reset();
-    RunResult r = run({"X", "-t", function, spec});
-    EXPECT_EQ(r.code, 0) << function << " " << spec;
-    EXPECT_EQ(r.out.substr(0, 6), "set X=") << function << " " << spec;
+    RunResult r = run({"X", "-t", function, filespec});
+    EXPECT_EQ(r.code, 0) << function << " " << filespec;
+    EXPECT_EQ(r.out.substr(0, 6), "set X=") << function << " " << filespec;
     return r.out.substr(6, r.out.size() - 7);
 }
 
 struct Parts {
-    std::string spec, drive, dir, ddir, name, ext;
+    std::string filespec, drive, dir, ddir, name, ext;
 };
 
 TEST(FileNames, OneScanMarks) {
@@ -41,40 +41,40 @@ TEST(FileNames, OneScanMarks) {
         {"a.b:c", "a.b:", "", "a.b:", "c", ""},
     };
     for (const Parts &c : cases) {
-        EXPECT_EQ(part("filedrive", c.spec), c.drive) << c.spec;
-        EXPECT_EQ(part("filedrv", c.spec), c.drive) << c.spec;
-        EXPECT_EQ(part("filedir", c.spec), c.dir) << c.spec;
-        EXPECT_EQ(part("fileddir", c.spec), c.ddir) << c.spec;
-        EXPECT_EQ(part("filename", c.spec), c.name) << c.spec;
-        EXPECT_EQ(part("fileext", c.spec), c.ext) << c.spec;
+        EXPECT_EQ(part("filedrive", c.filespec), c.drive) << c.filespec;
+        EXPECT_EQ(part("filedrv", c.filespec), c.drive) << c.filespec;
+        EXPECT_EQ(part("filedir", c.filespec), c.dir) << c.filespec;
+        EXPECT_EQ(part("fileddir", c.filespec), c.ddir) << c.filespec;
+        EXPECT_EQ(part("filename", c.filespec), c.name) << c.filespec;
+        EXPECT_EQ(part("fileext", c.filespec), c.ext) << c.filespec;
     }
 }
 
-// Every specification of up to five characters drawn from the characters that
+// Every filespec of up to five characters drawn from the characters that
 // matter: the parts rebuild it, and each part is as long as the rules allow.
 TEST(FileNames, PartsRebuildEverySpecification) {
     const std::string alphabet = "a.:\\/";
-    std::vector<std::string> specs{""};
-    for (size_t first = 0; first < specs.size() && specs[first].size() < 5; ++first) {
+    std::vector<std::string> filespecs{""};
+    for (size_t first = 0; first < filespecs.size() && filespecs[first].size() < 5; ++first) {
         for (char c : alphabet)
-            specs.push_back(specs[first] + c);
+            filespecs.push_back(filespecs[first] + c);
     }
-    ASSERT_EQ(specs.size(), 3906u);
-    for (const std::string &spec : specs) {
-        std::string drive = part("filedrive", spec), dir = part("filedir", spec);
-        std::string name = part("filename", spec), ext = part("fileext", spec);
-        ASSERT_EQ(part("fileddir", spec), drive + dir) << spec;
-        ASSERT_TRUE(drive.empty() || drive.back() == ':') << spec;
-        ASSERT_TRUE(dir.empty() || dir.back() == '\\') << spec;
-        ASSERT_EQ((dir + name + ext).find(':'), std::string::npos) << spec;
-        ASSERT_EQ((name + ext).find('\\'), std::string::npos) << spec;
-        ASSERT_EQ(ext.find('.'), std::string::npos) << spec;
-        if (drive + dir + name + "." + ext == spec) {
-            ASSERT_FALSE(name.empty()) << spec; // a leading dot opens no extension
+    ASSERT_EQ(filespecs.size(), 3906u);
+    for (const std::string &filespec : filespecs) {
+        std::string drive = part("filedrive", filespec), dir = part("filedir", filespec);
+        std::string name = part("filename", filespec), ext = part("fileext", filespec);
+        ASSERT_EQ(part("fileddir", filespec), drive + dir) << filespec;
+        ASSERT_TRUE(drive.empty() || drive.back() == ':') << filespec;
+        ASSERT_TRUE(dir.empty() || dir.back() == '\\') << filespec;
+        ASSERT_EQ((dir + name + ext).find(':'), std::string::npos) << filespec;
+        ASSERT_EQ((name + ext).find('\\'), std::string::npos) << filespec;
+        ASSERT_EQ(ext.find('.'), std::string::npos) << filespec;
+        if (drive + dir + name + "." + ext == filespec) {
+            ASSERT_FALSE(name.empty()) << filespec; // a leading dot opens no extension
         } else {
-            ASSERT_EQ(drive + dir + name, spec);
-            ASSERT_EQ(ext, "") << spec;
-            ASSERT_EQ(name.find('.', 1), std::string::npos) << spec;
+            ASSERT_EQ(drive + dir + name, filespec);
+            ASSERT_EQ(ext, "") << filespec;
+            ASSERT_EQ(name.find('.', 1), std::string::npos) << filespec;
         }
     }
 }
