@@ -15,9 +15,9 @@ inline constexpr int NO_DRIVE = -1;
 // The drive number named by a letter (a or A is 1); NO_DRIVE for anything else,
 // the empty text included, which is then answered as a drive that cannot be read.
 static int drive_number(char letter) {
-    if (letter >= 'a' && letter <= 'z')
+    if (is_lower_letter(letter))
         return letter - 'a' + 1;
-    if (letter >= 'A' && letter <= 'Z')
+    if (is_upper_letter(letter))
         return letter - 'A' + 1;
     return NO_DRIVE;
 }

@@ -64,14 +64,6 @@ static bool is_c_space(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-static char lower_letter(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-static char upper_letter(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 Outcome ask(const Call &call) {
     const char *options = "[yn]";
     const char *question = nullptr;

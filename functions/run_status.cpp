@@ -13,10 +13,7 @@ static const int32_t DEFAULT_STATUS_CODE = 32;
 
 static bool starts_with_keyword(const char *text) {
     for (size_t i = 0; i < KEYWORD_LENGTH; ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != STATUS_KEYWORD[i])
+        if (upper_letter(text[i]) != STATUS_KEYWORD[i])
             return false;
     }
     return true;

@@ -37,10 +37,6 @@ static int32_t find_substring(const char *substring, const char *text) {
     return found == nullptr ? 0 : static_cast<int32_t>(found - text + 1);
 }
 
-static bool is_letter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // Stores the words after the first one, joined by one blank, under the rest
 // variable that the first argument names (when it begins with a letter), then
 // leaves the first word as the result.
@@ -48,7 +44,7 @@ static void parse_into(const Call &call) {
     // Both results are checked before either is stored.
     if (call.count >= 2)
         check_result_length(strlen(call.args[1]));
-    if (is_letter(call.args[0][0])) {
+    if (is_lower_letter(call.args[0][0]) || is_upper_letter(call.args[0][0])) {
         size_t length = 0;
         for (int i = 2; i < call.count; ++i)
             length += (i > 2 ? 1 : 0) + strlen(call.args[i]);

@@ -85,6 +85,20 @@ template <typename... Args> [[noreturn]] void failf(const char *format, Args... 
 // output turns any exit code into EXIT_FATAL, with a line on standard error.
 [[noreturn]] void finish(int exit_code);
 
+// Letters of the C locale: ASCII only; other bytes pass through the conversions.
+inline bool is_lower_letter(char c) {
+    return c >= 'a' && c <= 'z';
+}
+inline bool is_upper_letter(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+inline char upper_letter(char c) {
+    return is_lower_letter(c) ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline char lower_letter(char c) {
+    return is_upper_letter(c) ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // Converts text in place to upper case under UPPER, else to lower case under LOWER.
 void fold_case(char *text, unsigned flags);
 

@@ -29,28 +29,17 @@ void fail(const char *message) {
     finish(EXIT_FATAL);
 }
 
-static bool is_lower(char c) {
-    return c >= 'a' && c <= 'z';
-}
-static bool is_upper(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
 static void to_upper(char *text) {
-    for (; *text; ++text) {
-        if (is_lower(*text))
-            *text = static_cast<char>(*text - 'a' + 'A');
-    }
+    for (; *text; ++text)
+        *text = upper_letter(*text);
 }
 
 void fold_case(char *text, unsigned flags) {
     if (flags & UPPER) {
         to_upper(text);
     } else if (flags & LOWER) {
-        for (; *text; ++text) {
-            if (is_upper(*text))
-                *text = static_cast<char>(*text - 'A' + 'a');
-        }
+        for (; *text; ++text)
+            *text = lower_letter(*text);
     }
 }
 

@@ -169,3 +169,9 @@ RunResult run(const std::vector<std::string> &args) {
 RunResult run(std::initializer_list<std::string> args) {
     return run(std::vector<std::string>(args));
 }
+
+RunResult run_test_mode(const std::vector<std::string> &args) {
+    std::vector<std::string> all{"X", "-t"};
+    all.insert(all.end(), args.begin(), args.end());
+    return run(all);
+}

@@ -55,3 +55,7 @@ struct RunResult {
 // Runs the program in-process with these arguments after the program name.
 RunResult run(std::initializer_list<std::string> args);
 RunResult run(const std::vector<std::string> &args);
+
+// Runs "X -t" followed by these arguments: the stored value shows as the
+// "set X=..." line and nothing is set.
+RunResult run_test_mode(const std::vector<std::string> &args);

@@ -43,9 +43,7 @@ TEST(Arithmetic, FoldsLeftToRight) {
     };
     for (const ArithmeticCase &c : cases) {
         fake_reset();
-        std::vector<std::string> args{"X", "-t"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        RunResult r = run(args);
+        RunResult r = run_test_mode(c.args);
         std::string expected_out =
             c.code == 12 ? "Invalid number encountered\n" : "set X=" + c.value + "\n";
         EXPECT_EQ(r.out, expected_out) << c.args[0] << " " << c.args[1] << " " << c.args[2];

@@ -79,9 +79,7 @@ TEST(FileStatus, AnswersFromThePlatformStatus) {
     };
     for (const StatusCase &c : cases) {
         make_files();
-        std::vector<std::string> args{"X", "-t"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        RunResult r = run(args);
+        RunResult r = run_test_mode(c.args);
         std::string label = c.args[0] + " " + c.args[1];
         EXPECT_EQ(r.out, "set X=" + c.value + "\n") << label;
         EXPECT_EQ(r.err, "") << label;

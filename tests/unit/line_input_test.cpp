@@ -152,9 +152,7 @@ TEST(Read, TakesTheNumberedRead) {
     for (const ReadCase &c : cases) {
         fake_reset();
         fake().files["f"] = c.content;
-        std::vector<std::string> args{"X", "-t"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        RunResult r = run(args);
+        RunResult r = run_test_mode(c.args);
         std::string label = c.args[c.args.size() - 2].substr(0, 8) + " " + c.args.back();
         EXPECT_EQ(r.out, c.out) << label;
         EXPECT_EQ(r.err, c.err) << label;

@@ -18,9 +18,7 @@ struct Case {
 void check(const std::vector<Case> &cases) {
     for (const Case &c : cases) {
         fake_reset();
-        std::vector<std::string> args{"X", "-t"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        RunResult r = run(args);
+        RunResult r = run_test_mode(c.args);
         std::string label = c.args[0] + " " + c.args.back().substr(0, 20);
         EXPECT_EQ(r.out, c.out) << label;
         EXPECT_EQ(r.code, c.code) << label;
