@@ -2,7 +2,9 @@
 // operator in a 64-bit accumulator; the exit code tells the sign.
 #include "functions/functions.h"
 
-Outcome arithmetic(int id, const Call &call) {
+enum class Operation { ADD, SUB, DIV, MUL };
+
+static Outcome fold(const Call &call, Operation operation) {
     int64_t accumulator = 0;
     bool divided_by_zero = false;
     for (int i = 0; i < call.count; ++i) {
@@ -11,10 +13,12 @@ Outcome arithmetic(int id, const Call &call) {
             accumulator = operand;
             continue;
         }
-        switch (id) {
-        case 1: accumulator += operand; break; // 99 operands of 32 bits cannot overflow
-        case 2: accumulator -= operand; break;
-        case 3:
+        switch (operation) {
+        case Operation::ADD:
+            accumulator += operand;
+            break; // 99 operands of 32 bits cannot overflow
+        case Operation::SUB: accumulator -= operand; break;
+        case Operation::DIV:
             // Only divisions happen here, so the accumulator stays within 33 bits and
             // the INT64_MIN / -1 overflow cannot arise.
             if (operand != 0) {
@@ -27,7 +31,7 @@ Outcome arithmetic(int id, const Call &call) {
                 }
             }
             break;
-        default:
+        case Operation::MUL:
             // Products wrap around modulo 2^64, computed unsigned to stay defined.
             accumulator = static_cast<int64_t>(static_cast<uint64_t>(accumulator) *
                                                static_cast<uint64_t>(operand));
@@ -38,4 +42,20 @@ Outcome arithmetic(int id, const Call &call) {
         return integer_outcome(999999, 9);
     int exit_code = accumulator > 0 ? 0 : accumulator == 0 ? 1 : 2;
     return integer_outcome(static_cast<int32_t>(static_cast<uint32_t>(accumulator)), exit_code);
+}
+
+Outcome handle_add(const Call &call) {
+    return fold(call, Operation::ADD);
+}
+
+Outcome handle_sub(const Call &call) {
+    return fold(call, Operation::SUB);
+}
+
+Outcome handle_div(const Call &call) {
+    return fold(call, Operation::DIV);
+}
+
+Outcome handle_mul(const Call &call) {
+    return fold(call, Operation::MUL);
 }

@@ -43,7 +43,7 @@ static int read_drive_dir(int drive, char *dir) {
 }
 
 // "A:" with the letter advanced to the current drive; drive 0 gives "@:".
-static Outcome current_drive(const Call &call) {
+Outcome handle_curdrive(const Call &call) {
     call.result[0] = static_cast<char>('A' + platform_get_drive() - 1);
     call.result[1] = ':';
     return text_outcome(0);
@@ -51,7 +51,7 @@ static Outcome current_drive(const Call &call) {
 
 // The working directory without its first two characters, whatever they are;
 // the empty text when the drive cannot be read.
-static Outcome current_dir(const Call &call) {
+Outcome handle_curdir(const Call &call) {
     char dir[DIR_SIZE];
     int length = read_drive_dir(argument_drive(call), dir);
     if (length >= 0) {
@@ -62,7 +62,7 @@ static Outcome current_dir(const Call &call) {
 }
 
 // The working directory with its letter; "A:\" when the drive cannot be read.
-static Outcome current_drive_dir(const Call &call) {
+Outcome handle_curddir(const Call &call) {
     set_text_result(call.result, "A:\\", 3);
     char dir[DIR_SIZE];
     int length = read_drive_dir(argument_drive(call), dir);
@@ -74,7 +74,7 @@ static Outcome current_drive_dir(const Call &call) {
 // Changes drive and directory (under TEST: makes the drive current and prints
 // the batch commands instead of changing the directory) and yields the
 // directory that was current before, without a trailing backslash.
-static Outcome change_dir(const Call &call) {
+Outcome handle_chdir(const Call &call) {
     char saved[DIR_SIZE];
     int length = read_drive_dir(0, saved);
     size_t saved_length = length < 0 ? 0 : static_cast<size_t>(length);
@@ -108,7 +108,7 @@ static Outcome change_dir(const Call &call) {
 // else 0. A working directory off the lettered drives (drive 0) has no number
 // that could be made current again, and a drive number outside A to Z is an
 // invalid parameter to the runtime, so none is passed.
-static Outcome drive_ready(const Call &call) {
+Outcome handle_drvrdy(const Call &call) {
     int drive = drive_number(call.args[0][0]);
     int answer = 0;
     if (drive != NO_DRIVE) {
@@ -120,14 +120,4 @@ static Outcome drive_ready(const Call &call) {
         }
     }
     return integer_outcome(answer, answer);
-}
-
-Outcome drive_function(int id, const Call &call) {
-    switch (id) {
-    case 31: return current_drive(call);
-    case 32: return current_dir(call);
-    case 33: return current_drive_dir(call);
-    case 35: return change_dir(call);
-    default: return drive_ready(call);
-    }
 }

@@ -11,7 +11,7 @@ inline constexpr int EXIT_NO_STATUS = 10;
 
 // A size that fits the 32-bit integer result goes through it; a larger one (2 GiB
 // and more) is stored as its exact decimal text, so no size ever comes out wrong.
-static Outcome file_size(const Call &call) {
+Outcome handle_filesize(const Call &call) {
     FileStatus status;
     if (!platform_stat(call.args[0], &status))
         return integer_outcome(0, EXIT_NO_STATUS);
@@ -22,7 +22,7 @@ static Outcome file_size(const Call &call) {
 }
 
 // The 64-bit time keeps its low 32 bits, read as a signed value.
-static Outcome file_time(const Call &call) {
+Outcome handle_filetime(const Call &call) {
     FileStatus status;
     if (!platform_stat(call.args[0], &status))
         return integer_outcome(0, EXIT_NO_STATUS);
@@ -31,7 +31,7 @@ static Outcome file_time(const Call &call) {
 
 // 1 when the source was modified later than the target; the target is not
 // examined when the source cannot be.
-static Outcome update(const Call &call) {
+Outcome handle_update(const Call &call) {
     FileStatus source, target;
     int answer;
     if (!platform_stat(call.args[0], &source))
@@ -45,7 +45,7 @@ static Outcome update(const Call &call) {
 
 // One trailing backslash goes, in place, unless it follows a colon (a drive
 // root such as C:\ keeps it). A lone backslash goes too, leaving the empty path.
-static Outcome is_dir(const Call &call) {
+Outcome handle_isdir(const Call &call) {
     char *path = call.args[0];
     size_t length = strlen(path);
     if (length > 0 && path[length - 1] == '\\' && !(length >= 2 && path[length - 2] == ':'))
@@ -53,13 +53,4 @@ static Outcome is_dir(const Call &call) {
     FileStatus status;
     int answer = !platform_stat(path, &status) ? 2 : status.is_directory ? 0 : 1;
     return integer_outcome(answer, answer);
-}
-
-Outcome file_status_function(int id, const Call &call) {
-    switch (id) {
-    case 16: return file_size(call);
-    case 17: return file_time(call);
-    case 18: return update(call);
-    default: return is_dir(call);
-    }
 }

@@ -49,24 +49,38 @@ static void copy_stretch(char *result, const char *filespec, size_t begin, size_
         set_text_result(result, filespec + begin, stop - begin);
 }
 
-Outcome file_name_part(int id, const Call &call) {
-    const char *filespec = call.args[0];
-    NameMarks m = scan_name(filespec);
-    size_t name_stop = m.has_dot ? m.dot : m.end;
-    switch (id) {
-    case 11: copy_stretch(call.result, filespec, 0, m.dir_start); break;
-    case 12: copy_stretch(call.result, filespec, m.dir_start, m.name_start); break;
-    case 13: copy_stretch(call.result, filespec, 0, m.name_start); break;
-    case 14: copy_stretch(call.result, filespec, m.name_start, name_stop); break;
-    default:
-        if (m.has_dot)
-            copy_stretch(call.result, filespec, m.dot + 1, m.end);
-        break;
-    }
+Outcome handle_filedrive(const Call &call) {
+    NameMarks m = scan_name(call.args[0]);
+    copy_stretch(call.result, call.args[0], 0, m.dir_start);
     return text_outcome(0);
 }
 
-Outcome endslash(const Call &call) {
+Outcome handle_filedir(const Call &call) {
+    NameMarks m = scan_name(call.args[0]);
+    copy_stretch(call.result, call.args[0], m.dir_start, m.name_start);
+    return text_outcome(0);
+}
+
+Outcome handle_fileddir(const Call &call) {
+    NameMarks m = scan_name(call.args[0]);
+    copy_stretch(call.result, call.args[0], 0, m.name_start);
+    return text_outcome(0);
+}
+
+Outcome handle_filename(const Call &call) {
+    NameMarks m = scan_name(call.args[0]);
+    copy_stretch(call.result, call.args[0], m.name_start, m.has_dot ? m.dot : m.end);
+    return text_outcome(0);
+}
+
+Outcome handle_fileext(const Call &call) {
+    NameMarks m = scan_name(call.args[0]);
+    if (m.has_dot)
+        copy_stretch(call.result, call.args[0], m.dot + 1, m.end);
+    return text_outcome(0);
+}
+
+Outcome handle_endslash(const Call &call) {
     const char *last = call.args[call.count - 1];
     size_t length = strlen(last);
     if (length > 0 && last[length - 1] == '"')

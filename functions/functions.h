@@ -1,43 +1,65 @@
-// The function library: one handler per family or per function, called by the
-// runner's dispatcher with the function id of the matched table row.
+// The function library: one handler per function name of the table (aliases
+// share theirs). Each returns the outcome of one call.
 #pragma once
 
-#include "runner/runner.h"
+#include "support/support.h"
 
-// add (1), sub (2), div (3), mul and mult (4).
-Outcome arithmetic(int id, const Call &call);
+// Integer arithmetic over 2 to 99 numbers.
+Outcome handle_add(const Call &call);
+Outcome handle_sub(const Call &call);
+Outcome handle_div(const Call &call);
+Outcome handle_mul(const Call &call); // mul and mult
 
-// filedrive and filedrv (11), filedir (12), fileddir (13), filename (14), fileext (15).
-Outcome file_name_part(int id, const Call &call);
-// endslash (71): 1 when the last argument ends with a backslash.
-Outcome endslash(const Call &call);
+// Parts of a filespec, and whether a directory ends with a backslash.
+Outcome handle_filedrive(const Call &call); // filedrive and filedrv
+Outcome handle_filedir(const Call &call);
+Outcome handle_fileddir(const Call &call);
+Outcome handle_filename(const Call &call);
+Outcome handle_fileext(const Call &call);
+Outcome handle_endslash(const Call &call);
 
-// filesize (16), filetime (17), update (18), isdir (34).
-Outcome file_status_function(int id, const Call &call);
+// File status.
+Outcome handle_filesize(const Call &call);
+Outcome handle_filetime(const Call &call);
+Outcome handle_update(const Call &call);
+Outcome handle_isdir(const Call &call);
 
-// curdrive and curdrv (31), curdir (32), curddir (33), chdir (35), drvrdy and
-// driveready (41).
-Outcome drive_function(int id, const Call &call);
+// Drives and working directories.
+Outcome handle_curdrive(const Call &call); // curdrive and curdrv
+Outcome handle_curdir(const Call &call);
+Outcome handle_curddir(const Call &call);
+Outcome handle_chdir(const Call &call);
+Outcome handle_drvrdy(const Call &call); // drvrdy and driveready
 
-// set (53), ltrim (54), rtrim (55), trim (56), left (57), right (58), substr (59),
-// length (60), remblank (61).
-Outcome string_function(int id, const Call &call);
+// Strings.
+Outcome handle_set(const Call &call);
+Outcome handle_ltrim(const Call &call);
+Outcome handle_rtrim(const Call &call);
+Outcome handle_trim(const Call &call);
+Outcome handle_left(const Call &call);
+Outcome handle_right(const Call &call);
+Outcome handle_substr(const Call &call);
+Outcome handle_length(const Call &call);
+Outcome handle_remblank(const Call &call);
 
-// nword (62), word (63), findw (64), findm (65), finds (66), parse (67).
-Outcome word_function(int id, const Call &call);
+// Word lists.
+Outcome handle_nword(const Call &call);
+Outcome handle_word(const Call &call);
+Outcome handle_findw(const Call &call);
+Outcome handle_findm(const Call &call);
+Outcome handle_finds(const Call &call);
+Outcome handle_parse(const Call &call);
 
-// read (51): one numbered read of a text file.
-Outcome read_line(const Call &call);
-// ask (52): a question, then the first character of the reply as an answer number.
-Outcome ask(const Call &call);
+// Line input: one numbered read of a text file; a question and its answer.
+Outcome handle_read(const Call &call);
+Outcome handle_ask(const Call &call);
 
-// qvstatus (72): the run status from a status file's last "SET QORCOD=" line.
-Outcome qvstatus(const Call &call);
-// setexit (73): a number as result and exit code.
-Outcome setexit(const Call &call);
+// Run status: the code of a status file; a number as result and exit code.
+Outcome handle_qvstatus(const Call &call);
+Outcome handle_setexit(const Call &call);
 
-// setqortop (68): the product's top directory from the registry.
-Outcome setqortop(const Call &call);
+// The product's top directory from the registry.
+Outcome handle_setqortop(const Call &call);
 // Reads the registry value "qortop" of the product's "korvo" key into buffer as
 // zero-ended text; 0 on success, 1 (and the empty text) otherwise.
 int read_install_root(char *buffer, size_t size = RESULT_SIZE);

@@ -34,7 +34,7 @@ int read_install_root(char *buffer, size_t size) {
     return 0;
 }
 
-Outcome setqortop(const Call &call) {
+Outcome handle_setqortop(const Call &call) {
     if (read_install_root(call.result, RESULT_SIZE) != 0)
         write_err("Unable to retrieve value of QORTOP from Registry\n");
     return text_outcome(0);

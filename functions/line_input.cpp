@@ -6,18 +6,7 @@
 #include "functions/text_reader.h"
 #include "platform/platform.h"
 
-// The syntax that parse_number accepts: an optional "-", then digits only.
-static bool is_number_text(const char *text) {
-    if (*text == '-')
-        ++text;
-    for (; *text; ++text) {
-        if (*text < '0' || *text > '9')
-            return false;
-    }
-    return true;
-}
-
-Outcome read_line(const Call &call) {
+Outcome handle_read(const Call &call) {
     const char *path = call.args[0];
     int handle = platform_open_read(path);
     if (handle < 0) {
@@ -31,10 +20,12 @@ Outcome read_line(const Call &call) {
         return text_outcome(2);
     }
     // The line number is examined only once the file is open; an invalid one
-    // ends the run, so the file is closed first.
-    if (!is_number_text(call.args[1]))
+    // ends the run, and files are closed before the run ends.
+    int32_t line = 0;
+    if (!try_parse_number(call.args[1], &line)) {
         platform_close(handle);
-    int32_t line = parse_number(call.args[1]);
+        fail_invalid_number();
+    }
     if (line <= 0) {
         platform_close(handle);
         return text_outcome(line == 0 ? 0 : 1);
@@ -59,12 +50,7 @@ static bool is_options_text(const char *text) {
     return length >= 2 && text[0] == '[' && text[length - 1] == ']';
 }
 
-// The C white-space class: blank, tab, line end, vertical tab, form feed, CR.
-static bool is_c_space(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-Outcome ask(const Call &call) {
+Outcome handle_ask(const Call &call) {
     const char *options = "[yn]";
     const char *question = nullptr;
     for (int i = 0; i < call.count; ++i) {

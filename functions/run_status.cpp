@@ -24,7 +24,7 @@ static bool starts_with_keyword(const char *text) {
 // when there are none. Values beyond 32 bits saturate instead of overflowing.
 static int32_t parse_status_code(const char *text, size_t length) {
     size_t i = 0;
-    while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+    while (i < length && is_c_space(text[i]))
         ++i;
     bool negative = false;
     if (i < length && (text[i] == '+' || text[i] == '-')) {
@@ -45,7 +45,7 @@ static int32_t parse_status_code(const char *text, size_t length) {
     return static_cast<int32_t>(value); // at least INT32_MIN by the limit
 }
 
-Outcome qvstatus(const Call &call) {
+Outcome handle_qvstatus(const Call &call) {
     int32_t code = DEFAULT_STATUS_CODE;
     int handle = platform_open_read(call.args[0]);
     if (handle >= 0) {
@@ -65,7 +65,7 @@ Outcome qvstatus(const Call &call) {
     return integer_outcome(status, status);
 }
 
-Outcome setexit(const Call &call) {
+Outcome handle_setexit(const Call &call) {
     int32_t value = parse_number(call.args[0]);
     return integer_outcome(value, value);
 }

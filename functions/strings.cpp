@@ -77,23 +77,48 @@ static void remblank_into(char *result, const char *text) {
     result[out] = '\0';
 }
 
-Outcome string_function(int id, const Call &call) {
-    char **args = call.args;
-    switch (id) {
-    case 53: set_text_result(call.result, args[0], strlen(args[0])); break;
-    case 54: trim_into(call.result, args[0], true, false); break;
-    case 55: trim_into(call.result, args[0], false, true); break;
-    case 56: trim_into(call.result, args[0], true, true); break;
-    case 57: left_into(call.result, parse_number(args[0]), args[1]); break;
-    case 58: right_into(call.result, parse_number(args[0]), args[1]); break;
-    case 59: {
-        int32_t begin = parse_number(args[0]);
-        int32_t count = parse_number(args[1]);
-        substr_into(call.result, begin, count, args[2]);
-        break;
-    }
-    case 60: return integer_outcome(static_cast<int32_t>(strlen(args[0])), 0);
-    default: remblank_into(call.result, args[0]); break;
-    }
+Outcome handle_set(const Call &call) {
+    set_text_result(call.result, call.args[0], strlen(call.args[0]));
+    return text_outcome(0);
+}
+
+Outcome handle_ltrim(const Call &call) {
+    trim_into(call.result, call.args[0], true, false);
+    return text_outcome(0);
+}
+
+Outcome handle_rtrim(const Call &call) {
+    trim_into(call.result, call.args[0], false, true);
+    return text_outcome(0);
+}
+
+Outcome handle_trim(const Call &call) {
+    trim_into(call.result, call.args[0], true, true);
+    return text_outcome(0);
+}
+
+Outcome handle_left(const Call &call) {
+    left_into(call.result, parse_number(call.args[0]), call.args[1]);
+    return text_outcome(0);
+}
+
+Outcome handle_right(const Call &call) {
+    right_into(call.result, parse_number(call.args[0]), call.args[1]);
+    return text_outcome(0);
+}
+
+Outcome handle_substr(const Call &call) {
+    int32_t begin = parse_number(call.args[0]);
+    int32_t count = parse_number(call.args[1]);
+    substr_into(call.result, begin, count, call.args[2]);
+    return text_outcome(0);
+}
+
+Outcome handle_length(const Call &call) {
+    return integer_outcome(static_cast<int32_t>(strlen(call.args[0])), 0);
+}
+
+Outcome handle_remblank(const Call &call) {
+    remblank_into(call.result, call.args[0]);
     return text_outcome(0);
 }

@@ -65,17 +65,29 @@ static void parse_into(const Call &call) {
         set_text_result(call.result, call.args[1], strlen(call.args[1]));
 }
 
-Outcome word_function(int id, const Call &call) {
-    switch (id) {
-    case 62: return integer_outcome(call.count, 0);
-    case 63: word_into(call); break;
-    case 64: return integer_outcome(find_word(call, false), 0);
-    case 65: return integer_outcome(find_word(call, true), 0);
-    case 66: {
-        int32_t position = find_substring(call.args[0], call.args[1]);
-        return integer_outcome(position, position);
-    }
-    default: parse_into(call); break;
-    }
+Outcome handle_nword(const Call &call) {
+    return integer_outcome(call.count, 0);
+}
+
+Outcome handle_word(const Call &call) {
+    word_into(call);
+    return text_outcome(0);
+}
+
+Outcome handle_findw(const Call &call) {
+    return integer_outcome(find_word(call, false), 0);
+}
+
+Outcome handle_findm(const Call &call) {
+    return integer_outcome(find_word(call, true), 0);
+}
+
+Outcome handle_finds(const Call &call) {
+    int32_t position = find_substring(call.args[0], call.args[1]);
+    return integer_outcome(position, position);
+}
+
+Outcome handle_parse(const Call &call) {
+    parse_into(call);
     return text_outcome(0);
 }

@@ -6,6 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
+// Marks a function whose arguments follow a printf format, so that the
+// compiler checks them; format_index and first_arg count from 1.
+#if defined(__GNUC__) || defined(__clang__)
+#define PRINTF_LIKE(format_index, first_arg) [[gnu::format(printf, format_index, first_arg)]]
+#else
+#define PRINTF_LIKE(format_index, first_arg)
+#endif
+
 // ---- Process -------------------------------------------------------------
 
 // Prepares the process before anything else runs: on Windows, no error dialog

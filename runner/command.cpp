@@ -1,56 +1,68 @@
-// The command line, the function table, dispatch and the usage screen.
+// The command line, the function table and the usage screen.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "functions/functions.h"
 #include "runner/runner.h"
 
 // Lookup and usage listing both follow this order.
-const FunctionEntry function_table[FUNCTION_COUNT] = {
-    {"add", "num1 num2 ...", 1, 2, 99},
-    {"sub", "num1 num2 ...", 2, 2, 99},
-    {"div", "num1 num2 ...", 3, 2, 99},
-    {"mul", "num1 num2 ...", 4, 2, 99},
-    {"mult", "num1 num2 ...", 4, 2, 99},
-    {"filedrive", "filespec", 11, 1, 1},
-    {"filedrv", "filespec", 11, 1, 1},
-    {"filedir", "filespec", 12, 1, 1},
-    {"fileddir", "filespec", 13, 1, 1},
-    {"filename", "filespec", 14, 1, 1},
-    {"fileext", "filespec", 15, 1, 1},
-    {"filesize", "filespec", 16, 1, 1},
-    {"filetime", "filespec", 17, 1, 1},
-    {"update", "source target", 18, 2, 2},
-    {"curdrive", "", 31, 0, 0},
-    {"curdrv", "", 31, 0, 0},
-    {"curdir", "[drive]", 32, 0, 1},
-    {"curddir", "[drive]", 33, 0, 1},
-    {"isdir", "directory", 34, 1, 1},
-    {"chdir", "drive_and_or_dir", 35, 1, 1},
-    {"drvrdy", "drive", 41, 1, 1},
-    {"driveready", "drive", 41, 1, 1},
-    {"read", "filespec line", 51, 2, 2},
-    {"ask", "[\"question\"] [options_in[]]", 52, 0, 2},
-    {"set", "string", 53, 1, 1},
-    {"setqortop", "string", 68, 0, 0},
-    {"ltrim", "string", 54, 1, 1},
-    {"rtrim", "string", 55, 1, 1},
-    {"trim", "string", 56, 1, 1},
-    {"left", "length string", 57, 2, 2},
-    {"right", "length string", 58, 2, 2},
-    {"substr", "begin length string", 59, 3, 3},
-    {"length", "string", 60, 1, 1},
-    {"remblank", "string", 61, 1, 1},
-    {"nword", "word1 word2 ...", 62, 0, 99},
-    {"word", "index word1 ...", 63, 1, 99},
-    {"findw", "word word1 word2 ...", 64, 2, 99},
-    {"findm", "word word1 word2 ...", 65, 2, 99},
-    {"finds", "substr string", 66, 2, 2},
-    {"parse", "{rest_var | -} word1 ...", 67, 1, 99},
-    {"endslash", "directory", 71, 1, 99},
-    {"qvstatus", "runid.cod", 72, 1, 1},
-    {"setexit", "errorlevel", 73, 1, 1},
+constexpr FunctionEntry function_table[FUNCTION_COUNT] = {
+    {"add", "num1 num2 ...", 2, 99, handle_add},
+    {"sub", "num1 num2 ...", 2, 99, handle_sub},
+    {"div", "num1 num2 ...", 2, 99, handle_div},
+    {"mul", "num1 num2 ...", 2, 99, handle_mul},
+    {"mult", "num1 num2 ...", 2, 99, handle_mul},
+    {"filedrive", "filespec", 1, 1, handle_filedrive},
+    {"filedrv", "filespec", 1, 1, handle_filedrive},
+    {"filedir", "filespec", 1, 1, handle_filedir},
+    {"fileddir", "filespec", 1, 1, handle_fileddir},
+    {"filename", "filespec", 1, 1, handle_filename},
+    {"fileext", "filespec", 1, 1, handle_fileext},
+    {"filesize", "filespec", 1, 1, handle_filesize},
+    {"filetime", "filespec", 1, 1, handle_filetime},
+    {"update", "source target", 2, 2, handle_update},
+    {"curdrive", "", 0, 0, handle_curdrive},
+    {"curdrv", "", 0, 0, handle_curdrive},
+    {"curdir", "[drive]", 0, 1, handle_curdir},
+    {"curddir", "[drive]", 0, 1, handle_curddir},
+    {"isdir", "directory", 1, 1, handle_isdir},
+    {"chdir", "drive_and_or_dir", 1, 1, handle_chdir},
+    {"drvrdy", "drive", 1, 1, handle_drvrdy},
+    {"driveready", "drive", 1, 1, handle_drvrdy},
+    {"read", "filespec line", 2, 2, handle_read},
+    {"ask", "[\"question\"] [options_in[]]", 0, 2, handle_ask},
+    {"set", "string", 1, 1, handle_set},
+    {"setqortop", "string", 0, 0, handle_setqortop},
+    {"ltrim", "string", 1, 1, handle_ltrim},
+    {"rtrim", "string", 1, 1, handle_rtrim},
+    {"trim", "string", 1, 1, handle_trim},
+    {"left", "length string", 2, 2, handle_left},
+    {"right", "length string", 2, 2, handle_right},
+    {"substr", "begin length string", 3, 3, handle_substr},
+    {"length", "string", 1, 1, handle_length},
+    {"remblank", "string", 1, 1, handle_remblank},
+    {"nword", "word1 word2 ...", 0, 99, handle_nword},
+    {"word", "index word1 ...", 1, 99, handle_word},
+    {"findw", "word word1 word2 ...", 2, 99, handle_findw},
+    {"findm", "word word1 word2 ...", 2, 99, handle_findm},
+    {"finds", "substr string", 2, 2, handle_finds},
+    {"parse", "{rest_var | -} word1 ...", 1, 99, handle_parse},
+    {"endslash", "directory", 1, 99, handle_endslash},
+    {"qvstatus", "runid.cod", 1, 1, handle_qvstatus},
+    {"setexit", "errorlevel", 1, 1, handle_setexit},
 };
+
+// Every row calls a handler and admits a possible argument count.
+static consteval bool rows_are_complete() {
+    return std::all_of(std::begin(function_table), std::end(function_table),
+                       [](const FunctionEntry &entry) {
+                           return entry.handler != nullptr && entry.min_args <= entry.max_args &&
+                                  entry.max_args <= MAX_ARGS;
+                       });
+}
+static_assert(rows_are_complete(), "a function table row lacks its handler");
 
 static const char *const usage_head[] = {
     "",
@@ -114,52 +126,6 @@ static const FunctionEntry *find_function(const char *name) {
     return nullptr;
 }
 
-// Calls the handler of a function id.
-static Outcome dispatch(int id, const Call &call) {
-    switch (id) {
-    case 1:
-    case 2:
-    case 3:
-    case 4: return arithmetic(id, call);
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 15: return file_name_part(id, call);
-    case 16:
-    case 17:
-    case 18:
-    case 34: return file_status_function(id, call);
-    case 31:
-    case 32:
-    case 33:
-    case 35:
-    case 41: return drive_function(id, call);
-    case 53:
-    case 54:
-    case 55:
-    case 56:
-    case 57:
-    case 58:
-    case 59:
-    case 60:
-    case 61: return string_function(id, call);
-    case 62:
-    case 63:
-    case 64:
-    case 65:
-    case 66:
-    case 67: return word_function(id, call);
-    case 71: return endslash(call);
-    case 51: return read_line(call);
-    case 52: return ask(call);
-    case 68: return setqortop(call);
-    case 72: return qvstatus(call);
-    case 73: return setexit(call);
-    default: failf("Function <%s> not implemented yet", call.function);
-    }
-}
-
 void run_command(int argc, char **argv) {
     if (argc < 3 || argv[1][0] == '-')
         show_usage();
@@ -198,7 +164,7 @@ void run_command(int argc, char **argv) {
         fold_case(args[i], flags);
 
     char result[RESULT_SIZE] = {};
-    Outcome outcome = dispatch(entry->id, Call{function, args, count, flags, result});
+    Outcome outcome = entry->handler(Call{function, args, count, flags, result});
     if (outcome.is_integer)
         snprintf(result, sizeof result, "%ld", static_cast<long>(outcome.value));
     store_result(name, result, flags);

@@ -1,68 +1,26 @@
-// The command runner: command line, function table, dispatch, and the small
-// helpers every function relies on (case folding, number parsing, the result
-// store and the fatal exit).
+// The command runner: the command line, the function table and the usage screen.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
-inline constexpr const char *PROGRAM_NAME = "tarvelix";
+#include "support/support.h"
 
-// The result buffer holds a text result of at most RESULT_SIZE - 1 characters.
-inline constexpr size_t RESULT_SIZE = 256;
-// A variable name holds at most NAME_SIZE - 1 characters.
-inline constexpr size_t NAME_SIZE = 64;
-// No function accepts more arguments than this.
-inline constexpr int MAX_ARGS = 99;
+// Computes one function's result from a call.
+using Handler = Outcome (*)(const Call &call);
 
-inline constexpr int EXIT_USAGE = 11;
-inline constexpr int EXIT_FATAL = 12;
-
-// Command-line options, one bit per option letter.
-enum OptionFlags : unsigned {
-    UPPER = 1,   // -u
-    LOWER = 2,   // -l
-    VERBOSE = 4, // -v
-    TEST = 8,    // -t
-    QUIET = 16,  // -q
-};
-
+// One row per function name: lookup, the argument-count check, the usage
+// screen and the call of the handler all come from it.
 struct FunctionEntry {
     const char *name;
     const char *help;
-    uint8_t id;
     uint8_t min_args;
     uint8_t max_args;
+    Handler handler;
 };
 
 inline constexpr size_t FUNCTION_COUNT = 43;
 extern const FunctionEntry function_table[FUNCTION_COUNT];
-
-// What a handler receives: the function's arguments (modifiable in place),
-// their count, the options and the cleared result buffer.
-struct Call {
-    const char *function; // the function name as typed
-    char **args;          // args[0] is arg1
-    int count;
-    unsigned flags;
-    char *result; // RESULT_SIZE bytes, all zero on entry
-};
-
-// What a handler yields: an exit code and either the text left in the result
-// buffer or an integer.
-struct Outcome {
-    int exit_code;
-    bool is_integer;
-    int32_t value;
-};
-
-inline Outcome text_outcome(int exit_code) {
-    return Outcome{exit_code, false, 0};
-}
-inline Outcome integer_outcome(int32_t value, int exit_code) {
-    return Outcome{exit_code, true, value};
-}
 
 // Entry of the program: validates the command line, runs the function,
 // stores the result and ends the process.
@@ -70,55 +28,3 @@ inline Outcome integer_outcome(int32_t value, int exit_code) {
 
 // Prints the usage screen and exits with EXIT_USAGE.
 [[noreturn]] void show_usage();
-
-// Prints the message and a line end on standard output and exits with EXIT_FATAL.
-[[noreturn]] void fail(const char *message);
-
-// fail() with a printf-style message, cut to fit RESULT_SIZE - 1 characters.
-template <typename... Args> [[noreturn]] void failf(const char *format, Args... args) {
-    char message[RESULT_SIZE];
-    snprintf(message, sizeof message, format, args...);
-    fail(message);
-}
-
-// Flushes standard output and ends the process. A failed write to standard
-// output turns any exit code into EXIT_FATAL, with a line on standard error.
-[[noreturn]] void finish(int exit_code);
-
-// Letters of the C locale: ASCII only; other bytes pass through the conversions.
-inline bool is_lower_letter(char c) {
-    return c >= 'a' && c <= 'z';
-}
-inline bool is_upper_letter(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-inline char upper_letter(char c) {
-    return is_lower_letter(c) ? static_cast<char>(c - 'a' + 'A') : c;
-}
-inline char lower_letter(char c) {
-    return is_upper_letter(c) ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Converts text in place to upper case under UPPER, else to lower case under LOWER.
-void fold_case(char *text, unsigned flags);
-
-// Strict signed decimal with 32-bit wrap-around; ends the run on anything else.
-int32_t parse_number(const char *text);
-
-// Stores value under name: prints "set NAME=value" under VERBOSE or TEST and
-// sets the environment variable unless TEST. May modify both texts in place.
-void store_result(char *name, char *value, unsigned flags);
-
-// Ends the run when a variable name is longer than NAME_SIZE - 1 characters.
-void check_name_length(const char *name);
-
-// Copies length bytes of text into the result buffer and ends it with a zero
-// byte; ends the run when the text would not fit.
-void set_text_result(char *result, const char *text, size_t length);
-
-// Ends the run when a text result of this length would not fit.
-void check_result_length(size_t length);
-
-// Writes a text to standard output or standard error.
-void write_out(const char *text);
-void write_err(const char *text);

@@ -12,6 +12,7 @@
 
 #include "functions/functions.h"
 #include "platform/platform.h"
+#include "runner/runner.h"
 
 static void say(const char *first, const char *second) {
     platform_write(STREAM_OUT, first, strlen(first));
@@ -19,11 +20,11 @@ static void say(const char *first, const char *second) {
     platform_write(STREAM_OUT, "\n", 1);
 }
 
-static Outcome run(int id, char *arg, unsigned flags, char *result) {
+static Outcome run(Handler handler, char *arg, unsigned flags, char *result) {
     memset(result, 0, RESULT_SIZE);
     char *args[] = {arg};
     Call call{"probe", args, 1, flags, result};
-    return drive_function(id, call);
+    return handler(call);
 }
 
 int main(int argc, char **argv) {
@@ -39,11 +40,11 @@ int main(int argc, char **argv) {
             snprintf(line, sizeof line, "where: drive %d, ", platform_get_drive());
             say(line, length >= 0 && static_cast<size_t>(length) < sizeof dir ? dir : "?");
         } else if ((strcmp(op, "chdir") == 0 || strcmp(op, "chdir-t") == 0) && has_arg) {
-            run(35, argv[++i], op[5] == '-' ? TEST : 0u, result);
+            run(handle_chdir, argv[++i], op[5] == '-' ? TEST : 0u, result);
             snprintf(line, sizeof line, "%s %s: stored ", op, argv[i]);
             say(line, result);
         } else if (strcmp(op, "drvrdy") == 0 && has_arg) {
-            Outcome outcome = run(41, argv[++i], 0, result);
+            Outcome outcome = run(handle_drvrdy, argv[++i], 0, result);
             snprintf(line, sizeof line, "drvrdy %s: %d", argv[i], static_cast<int>(outcome.value));
             say(line, "");
         } else {
