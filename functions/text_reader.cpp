@@ -120,27 +120,13 @@ uint32_t text_skip_reads(TextReader *reader, uint32_t count) {
 size_t text_read_line_unbuffered(int handle, char *out, size_t max) {
     size_t length = 0;
     char byte = 0;
-    bool pending = false; // byte was read after a lone CR and is still to be taken
-    while (length < max) {
-        if (!pending && platform_read(handle, &byte, 1) != 1)
+    while (length < max && platform_read(handle, &byte, 1) == 1 && byte != TEXT_END_BYTE) {
+        // A CR before LF is taken with it as one line end; before anything else
+        // the next byte stays unread, for this read or whoever reads next.
+        if (byte == '\r' && platform_peek_byte(handle) == '\n') {
+            platform_read(handle, &byte, 1);
+            out[length++] = '\n';
             break;
-        pending = false;
-        if (byte == TEXT_END_BYTE)
-            break;
-        if (byte == '\r') {
-            char next;
-            if (platform_read(handle, &next, 1) != 1) {
-                out[length++] = '\r';
-                break;
-            }
-            if (next == '\n') {
-                out[length++] = '\n';
-                break;
-            }
-            out[length++] = '\r';
-            byte = next;
-            pending = true;
-            continue;
         }
         out[length++] = byte;
         if (byte == '\n')

@@ -47,7 +47,7 @@ bool text_read_piece(TextReader *reader, TextPiece *piece);
 uint32_t text_skip_reads(TextReader *reader, uint32_t count);
 
 // Takes one read of at most max characters from a handle one byte at a time,
-// so that nothing after the line stays consumed (a lone CR as the last
-// character still needs the byte after it). Returns the characters written
-// to out, with the line end as "\n"; out is not zero-ended.
+// so that nothing after the read is consumed: the byte after a CR is only
+// peeked. Returns the characters written to out, with the line end as "\n";
+// out is not zero-ended.
 size_t text_read_line_unbuffered(int handle, char *out, size_t max);

@@ -50,6 +50,12 @@ int platform_open_read(const char *path);
 // Reads up to size bytes; the count read, 0 at the end, -1 on an error.
 long platform_read(int handle, char *buffer, size_t size);
 
+// Returns the next byte of a handle (0 to 255) without taking it, or -1 at the
+// end or on an error. A file gives the byte back by seeking, so that the next
+// program reading the same standard input still gets it; a Windows pipe is
+// peeked. Anything else keeps the byte for this process's next platform_read.
+int platform_peek_byte(int handle);
+
 // Closes a handle from platform_open_read.
 void platform_close(int handle);
 

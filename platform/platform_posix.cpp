@@ -70,7 +70,12 @@ int platform_open_read(const char *path) {
     return fd;
 }
 
-long platform_read(int handle, char *buffer, size_t size) {
+// A byte that platform_peek_byte took from a pipe or terminal, which cannot
+// take it back; the next read of that handle returns it first.
+static int held_handle = -1;
+static char held_byte;
+
+static long read_some(int handle, char *buffer, size_t size) {
     ssize_t count;
     do {
         count = read(handle, buffer, size);
@@ -78,7 +83,29 @@ long platform_read(int handle, char *buffer, size_t size) {
     return static_cast<long>(count);
 }
 
+long platform_read(int handle, char *buffer, size_t size) {
+    if (handle == held_handle && size > 0) {
+        held_handle = -1;
+        buffer[0] = held_byte;
+        return 1;
+    }
+    return read_some(handle, buffer, size);
+}
+
+int platform_peek_byte(int handle) {
+    char byte;
+    if (platform_read(handle, &byte, 1) != 1)
+        return -1;
+    if (lseek(handle, -1, SEEK_CUR) < 0) {
+        held_handle = handle;
+        held_byte = byte;
+    }
+    return static_cast<unsigned char>(byte);
+}
+
 void platform_close(int handle) {
+    if (handle == held_handle)
+        held_handle = -1;
     close(handle);
 }
 
@@ -171,11 +198,11 @@ long platform_registry_query(const char *key_path, const char *value_name, char 
     // Read one byte more than fits, to tell data that is too large.
     size_t total = 0;
     long count = 0;
-    while (total < size && (count = platform_read(fd, buffer + total, size - total)) > 0)
+    while (total < size && (count = read_some(fd, buffer + total, size - total)) > 0)
         total += static_cast<size_t>(count);
     if (count >= 0 && total == size) {
         char extra;
-        count = platform_read(fd, &extra, 1) == 0 ? 0 : -1;
+        count = read_some(fd, &extra, 1) == 0 ? 0 : -1;
     }
     close(fd);
     return count < 0 ? -1 : static_cast<long>(total);

@@ -77,11 +77,47 @@ int platform_open_read(const char *path) {
     return handle;
 }
 
+// A byte that platform_peek_byte took from a device that cannot take it back;
+// the next read of that handle returns it first.
+static int held_handle = -1;
+static char held_byte;
+
 long platform_read(int handle, char *buffer, size_t size) {
+    if (handle == held_handle && size > 0) {
+        held_handle = -1;
+        buffer[0] = held_byte;
+        return 1;
+    }
     return static_cast<long>(_read(handle, buffer, clamp_to_int(size)));
 }
 
+int platform_peek_byte(int handle) {
+    HANDLE system_handle = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
+    if (system_handle != INVALID_HANDLE_VALUE && GetFileType(system_handle) == FILE_TYPE_PIPE) {
+        // Waits for the writer: a byte, or the end when the pipe is closed.
+        for (;;) {
+            char byte;
+            DWORD got = 0;
+            if (!PeekNamedPipe(system_handle, &byte, 1, &got, nullptr, nullptr))
+                return -1;
+            if (got == 1)
+                return static_cast<unsigned char>(byte);
+            Sleep(1);
+        }
+    }
+    char byte;
+    if (platform_read(handle, &byte, 1) != 1)
+        return -1;
+    if (_lseeki64(handle, -1, SEEK_CUR) < 0) {
+        held_handle = handle;
+        held_byte = byte;
+    }
+    return static_cast<unsigned char>(byte);
+}
+
 void platform_close(int handle) {
+    if (handle == held_handle)
+        held_handle = -1;
     _close(handle);
 }
 

@@ -83,6 +83,12 @@ long platform_read(int handle, char *buffer, size_t size) {
     return static_cast<long>(count);
 }
 
+int platform_peek_byte(int handle) {
+    const std::string &data = handle == PLATFORM_STDIN ? state.input : open_files[handle - 1].data;
+    size_t pos = handle == PLATFORM_STDIN ? state.input_pos : open_files[handle - 1].pos;
+    return pos < data.size() ? static_cast<unsigned char>(data[pos]) : -1;
+}
+
 void platform_close(int handle) {
     if (handle >= 1 && handle <= 16 && open_files[handle - 1].used) {
         open_files[handle - 1].used = false;

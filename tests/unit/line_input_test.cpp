@@ -11,6 +11,7 @@
 namespace {
 
 const std::string A255(255, 'a');
+const std::string A254(254, 'a');
 
 // What text mode makes of raw bytes, taken in reads: the plain definition.
 std::vector<std::string> expected_reads(const std::string &raw) {
@@ -204,6 +205,9 @@ TEST(Ask, AnswerNumberFromTheReply) {
         {{"ask", "[ab]", "[cd]"}, "d", "set X=d\n", 2, 1},
         {{"ask", "one", "two"}, "", "twoset X=\n", 4, 0},
         {{"ask"}, std::string(300, 'y'), "set X=" + std::string(255, 'y') + "\n", 1, 255},
+        // A CR as the 255th character: the byte after it stays for the next reader.
+        {{"ask"}, A254 + "\rXYZ\n", "set X=" + A254 + "\r\n", 0, 255},
+        {{"ask"}, A254 + "\r\nXYZ", "set X=" + A254 + "\n\n", 0, 256},
     };
     for (const AskCase &c : cases) {
         fake_reset();

@@ -40,6 +40,9 @@ echo --- ask -t: no question
 call :run X -t ask Continue? <y.txt
 echo --- two asks share one input: each reads its own line
 cmd /c "tarvelix.exe a -t ask & tarvelix.exe b -t ask" <yn.txt
+echo --- a CR ends the first reply at 255 characters: the next one keeps all of its own, from a file and a pipe
+cmd /c "tarvelix.exe .a ask & tarvelix.exe b -t ask" <cr254.txt
+type cr254.txt | cmd /c "tarvelix.exe .a ask & tarvelix.exe b -t ask"
 
 echo --- qvstatus: the last status line wins, any case, not indented; no file
 call :run X -t qvstatus last.cod

@@ -8,6 +8,8 @@ line=
 for i in $(seq 25); do line=${line}abcdefghij; done
 printf '%sabcde\n%sabcd\nnext\n' "$line" "$line" >long.txt
 printf '%sabcde\r\n%sabcd\r\nnext\r\n' "$line" "$line" >longcr.txt
+# A lone CR as the 255th character of a reply, then the next reply.
+printf '%sabcd\rXYZ\r\n' "$line" >cr254.txt
 # Status files as another program writes them.
 printf 'SET QORCOD=16\r\nSET QORCOD=4\r\n' >last.cod
 printf 'run started\r\nset Qorcod=12\r\nrun ended\r\n' >mixed.cod
