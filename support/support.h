@@ -99,6 +99,7 @@ int32_t parse_number(const char *text);
 
 // Stores value under name: prints "set NAME=value" under VERBOSE or TEST and
 // sets the environment variable unless TEST. May modify both texts in place.
+// The name is never copied, so it may be of any length the environment takes.
 void store_result(char *name, char *value, unsigned flags);
 
 // Ends the run when a variable name is longer than NAME_SIZE - 1 characters.
