@@ -2,11 +2,16 @@
 // registry tree: read, ask, qvstatus, setexit and setqortop.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "tests/blackbox/program.h"
@@ -19,9 +24,9 @@ struct Case {
     int code;
 };
 
-void check(const std::vector<Case> &cases) {
+void check(const std::vector<Case> &cases, const std::string &program = "") {
     for (const Case &c : cases) {
-        ProgramRun r = run_program(c.args, {.input = c.input});
+        ProgramRun r = run_program(c.args, {.input = c.input, .program = program});
         std::string label = c.args.back().substr(0, 40) + " <" + c.input.substr(0, 10) + ">";
         EXPECT_EQ(r.out, c.out) << label;
         EXPECT_EQ(r.err, c.err) << label;
@@ -30,7 +35,8 @@ void check(const std::vector<Case> &cases) {
 }
 
 TEST(InputStatus, ReadFromFiles) {
-    const std::string dir = make_temp_dir(), lf = dir + "/lf.txt", crlf = dir + "/crlf.txt";
+    const TempDir temp;
+    const std::string dir = temp.path(), lf = dir + "/lf.txt", crlf = dir + "/crlf.txt";
     const std::string a255(255, 'a');
     write_file(lf, "one\ntwo\nthree\n" + a255 + "\nlast");
     write_file(crlf, "one\r\ntwo\r\nthree\r\n" + a255 + "\r\nlast");
@@ -57,7 +63,6 @@ TEST(InputStatus, ReadFromFiles) {
          "tarvelix: can't read from " + dir + "\n",
          2},
     });
-    std::filesystem::remove_all(dir);
 }
 
 TEST(InputStatus, AskReadsRedirectedInput) {
@@ -67,7 +72,8 @@ TEST(InputStatus, AskReadsRedirectedInput) {
         {{"X", "-v", "ask", "Continue?", "[abc]"}, "  B\n", "Continue?set X=B\n\n", "", 2},
     });
     // Only the reply's own line is taken: the next command reads the rest.
-    const std::string dir = make_temp_dir();
+    const TempDir temp;
+    const std::string dir = temp.path();
     write_file(dir + "/in", "yes\r\nnext line\n");
     std::string command = "(";
     command.append(TARVELIX_PROGRAM).append(" X -t ask; cat) < ").append(dir).append("/in");
@@ -78,11 +84,11 @@ TEST(InputStatus, AskReadsRedirectedInput) {
         out += static_cast<char>(c);
     pclose(pipe);
     EXPECT_EQ(out, "set X=yes\n\nnext line\n");
-    std::filesystem::remove_all(dir);
 }
 
 TEST(InputStatus, QvstatusAndSetexit) {
-    const std::string dir = make_temp_dir(), cod = dir + "/run.cod";
+    const TempDir temp;
+    const std::string dir = temp.path(), cod = dir + "/run.cod";
     write_file(cod, "start\r\nSET QORCOD=16\r\nwork\r\nset qorcod=12\r\n  SET QORCOD=0\r\n");
     check({
         {{"X", "-t", "qvstatus", cod}, "", "set X=3\n", "", 3},
@@ -92,27 +98,47 @@ TEST(InputStatus, QvstatusAndSetexit) {
         {{"X", "-t", "setexit", "300"}, "", "set X=300\n", "", 44},
         {{"X", "-t", "setexit", "1.5"}, "", "Invalid number encountered\n", "", 12},
     });
-    std::filesystem::remove_all(dir);
+}
+
+// Runs the program on a named pipe through which a thread writes the content:
+// as long an input as wanted, with nothing written to disk.
+ProgramRun run_on_fifo(const std::string &fifo, const std::vector<std::string> &args,
+                       const std::function<void(FILE *)> &write_content) {
+    std::thread writer([&] {
+        FILE *file = fopen(fifo.c_str(), "wb"); // waits for the program to open it
+        if (file != nullptr) {
+            write_content(file);
+            fclose(file);
+        }
+    });
+    ProgramRun run = run_program(args);
+    // A program that never opened the pipe would leave the writer waiting.
+    int unblock = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    if (unblock >= 0)
+        close(unblock);
+    return run;
 }
 
 TEST(InputStatus, LargeFilesAreStreamed) {
     // About 100 MB: a status line near the start and one at the end.
-    const std::string dir = make_temp_dir(), big = dir + "/big.cod";
+    const TempDir temp;
+    const std::string big = temp.path() + "/big.cod";
+    ASSERT_EQ(mkfifo(big.c_str(), 0600), 0);
+    signal(SIGPIPE, SIG_IGN); // a program that stops reading early fails the writes instead
     std::string block;
     for (int i = 0; i < 10000; ++i)
         block += "INFO step completed without remarks, elapsed time 0.0042 seconds\r\n";
-    FILE *file = fopen(big.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    fputs("SET QORCOD=4\r\n", file);
-    for (int i = 0; i < 150; ++i)
-        fwrite(block.data(), 1, block.size(), file);
-    fputs("set qorcod=12\r\nlast line", file);
-    fclose(file);
-    ProgramRun status = run_program({"X", "-t", "qvstatus", big});
-    ProgramRun last = run_program({"X", "-t", "read", big, "1500003"});
+    auto write_big = [&](FILE *file) {
+        fputs("SET QORCOD=4\r\n", file);
+        for (int i = 0; i < 150; ++i)
+            fwrite(block.data(), 1, block.size(), file);
+        fputs("set qorcod=12\r\nlast line", file);
+    };
+    ProgramRun status = run_on_fifo(big, {"X", "-t", "qvstatus", big}, write_big);
+    ProgramRun last = run_on_fifo(big, {"X", "-t", "read", big, "1500003"}, write_big);
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    std::filesystem::remove_all(dir);
     EXPECT_EQ(status.out, "set X=3\n");
     EXPECT_EQ(status.code, 3);
     EXPECT_EQ(last.out, "set X=last line\n");
@@ -120,27 +146,33 @@ TEST(InputStatus, LargeFilesAreStreamed) {
 }
 
 TEST(InputStatus, SetqortopReadsTheRegistryTree) {
+    // A program built with its registry root in the build tree: the tests never
+    // touch the root of the program that is installed.
     namespace fs = std::filesystem;
-    const fs::path key = fs::path(TARVELIX_REGISTRY_ROOT) / "SOFTWARE/Drelvink/Corvanta/38.0/korvo";
+    const fs::path root = TARVELIX_TEST_REGISTRY_ROOT;
+    fs::remove_all(root);
+    const fs::path key = root / "SOFTWARE/Drelvink/Corvanta/38.0/korvo";
     const std::string value = (key / "qortop").string();
     const std::string unable = "Unable to retrieve value of QORTOP from Registry\n";
+    const std::string program = TARVELIX_TEST_ROOT_PROGRAM;
+    check({{{"X", "-t", "-q", "setqortop"}, "", "set X=\n", unable, 0}}, program);
     fs::create_directories(key);
-    fs::remove(value);
-    check({{{"X", "-t", "-q", "setqortop"}, "", "set X=\n", unable, 0}});
     write_file(value, "C:\\Program Files\\Root");
-    check({
-        {{"X", "-t", "setqortop"}, "", "set X=C:\\Program Files\\Root\n", "", 0},
-        {{"X", "-u", "-v", "setqortop"}, "", "set X=C:\\PROGRAM FILES\\ROOT\n", "", 0},
-    });
+    check(
+        {
+            {{"X", "-t", "setqortop"}, "", "set X=C:\\Program Files\\Root\n", "", 0},
+            {{"X", "-u", "-v", "setqortop"}, "", "set X=C:\\PROGRAM FILES\\ROOT\n", "", 0},
+        },
+        program);
     write_file(value, std::string("D:\\q\0junk", 9));
-    check({{{"X", "-t", "setqortop"}, "", "set X=D:\\q\n", "", 0}});
+    check({{{"X", "-t", "setqortop"}, "", "set X=D:\\q\n", "", 0}}, program);
     write_file(value, std::string(256, 'r'));
-    check({{{"X", "-t", "setqortop"}, "", "set X=\n", unable, 0}});
+    check({{{"X", "-t", "setqortop"}, "", "set X=\n", unable, 0}}, program);
     // A value that is no regular file is missing, and never blocks the lookup.
     fs::remove(value);
     ASSERT_EQ(mkfifo(value.c_str(), 0600), 0);
-    check({{{"X", "-t", "setqortop"}, "", "set X=\n", unable, 0}});
-    fs::remove(value);
+    check({{{"X", "-t", "setqortop"}, "", "set X=\n", unable, 0}}, program);
+    fs::remove_all(root);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -28,14 +29,22 @@ void write_file(const std::string &path, const std::string &content) {
 }
 
 std::string make_temp_dir() {
-    char pattern[] = "/tmp/tarvelix-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
+    const char *base = getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tarvelix-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed in " + pattern);
     return pattern;
 }
 
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
 ProgramRun run_program(const std::vector<std::string> &args, const ProgramOptions &options) {
-    static const std::string scratch = make_temp_dir();
+    static const TempDir scratch_dir; // removed when the test process ends
+    const std::string &scratch = scratch_dir.path();
     const std::string in_path = scratch + "/in", out_path = scratch + "/out",
                       err_path = scratch + "/err";
     write_file(in_path, options.input);
@@ -59,7 +68,7 @@ ProgramRun run_program(const std::vector<std::string> &args, const ProgramOption
                                      0644);
 
     // The program path is absolute, so a changed working directory does not matter.
-    std::vector<std::string> words{TARVELIX_PROGRAM};
+    std::vector<std::string> words{options.program.empty() ? TARVELIX_PROGRAM : options.program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
     for (std::string &word : words)
