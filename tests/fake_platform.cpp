@@ -77,6 +77,11 @@ long platform_read(int handle, char *buffer, size_t size) {
         state.flushed_at_input = state.out_flushed;
     if (state.read_chunk != 0)
         size = std::min(size, state.read_chunk);
+    if (handle != PLATFORM_STDIN && state.read_fails_at != std::string::npos) {
+        if (*pos >= state.read_fails_at)
+            return -1;
+        size = std::min(size, state.read_fails_at - *pos);
+    }
     size_t count = std::min(size, data->size() - *pos);
     memcpy(buffer, data->data() + *pos, count);
     *pos += count;

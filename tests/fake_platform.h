@@ -29,9 +29,10 @@ struct FakeState {
     std::vector<std::string> stat_paths;      // every platform_stat path, in order
     std::string input;                        // standard input
     size_t input_pos = 0;
-    size_t read_chunk = 0;       // when not 0: most bytes one platform_read returns
-    size_t out_flushed = 0;      // bytes of out pushed out by platform_flush_out
-    size_t flushed_at_input = 0; // out_flushed when stdin was first read
+    size_t read_chunk = 0;                    // when not 0: most bytes one platform_read returns
+    size_t read_fails_at = std::string::npos; // a file read from this offset on fails
+    size_t out_flushed = 0;                   // bytes of out pushed out by platform_flush_out
+    size_t flushed_at_input = 0;              // out_flushed when stdin was first read
     int open_handles = 0;
     int current_drive = 3;
     // Index = drive number; drives[0] is the working directory while it lies on no

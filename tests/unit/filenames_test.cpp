@@ -52,7 +52,7 @@ TEST(FileNames, OneScanMarks) {
 
 // Every filespec of up to five characters drawn from the characters that
 // matter: the parts rebuild it, and each part is as long as the rules allow.
-TEST(FileNames, PartsRebuildEverySpecification) {
+TEST(FileNames, PiecesRebuildEveryFilespec) {
     const std::string alphabet = "a.:\\/";
     std::vector<std::string> filespecs{""};
     for (size_t first = 0; first < filespecs.size() && filespecs[first].size() < 5; ++first) {

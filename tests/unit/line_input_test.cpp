@@ -116,6 +116,7 @@ struct ReadCase {
     std::vector<std::string> args; // after "X -t"
     std::string out, err;
     int code;
+    size_t fails_at = std::string::npos; // file offset from which reads fail
 };
 
 TEST(Read, TakesTheNumberedRead) {
@@ -149,10 +150,15 @@ TEST(Read, TakesTheNumberedRead) {
         {A255 + "\n" + three, {"read", "f", "2"}, "set X=\n", "", 0},
         {A255 + "\r\n" + three, {"read", "f", "3"}, "set X=one\n", "", 0},
         {"x\ry\r\n", {"read", "f", "1"}, "set X=x\ry\n", "", 0},
+        // A read error ends the text where it happens.
+        {three, {"read", "f", "1"}, "set X=one\n", "", 0, 6},
+        {three, {"read", "f", "2"}, "set X=tw\n", "", 0, 6},
+        {three, {"read", "f", "3"}, "set X=\n", "", 1, 6},
     };
     for (const ReadCase &c : cases) {
         fake_reset();
         fake().files["f"] = c.content;
+        fake().read_fails_at = c.fails_at;
         RunResult r = run_test_mode(c.args);
         std::string label = c.args[c.args.size() - 2].substr(0, 8) + " " + c.args.back();
         EXPECT_EQ(r.out, c.out) << label;
