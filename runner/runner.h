@@ -7,16 +7,17 @@
 #include "support/support.h"
 
 // Computes one function's result from a call.
-using Handler = Outcome (*)(const Call &call);
+using Handler = Outcome(const Call &call);
 
 // One row per function name: lookup, the argument-count check, the usage
-// screen and the call of the handler all come from it.
+// screen and the call of the handler all come from it. The handler is a
+// reference, so a row without one does not compile.
 struct FunctionEntry {
     const char *name;
     const char *help;
     uint8_t min_args;
     uint8_t max_args;
-    Handler handler;
+    Handler &handler;
 };
 
 inline constexpr size_t FUNCTION_COUNT = 43;

@@ -20,7 +20,7 @@ static void say(const char *first, const char *second) {
     platform_write(STREAM_OUT, "\n", 1);
 }
 
-static Outcome run(Handler handler, char *arg, unsigned flags, char *result) {
+static Outcome run(Handler &handler, char *arg, unsigned flags, char *result) {
     memset(result, 0, RESULT_SIZE);
     char *args[] = {arg};
     Call call{"probe", args, 1, flags, result};
