@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Makes the release package with cpack and checks the zip: it holds the stripped
-# tarvelix.exe, README.md and every file of docs/, as in the sources, and nothing else.
-#   check_package.sh CMAKE CPACK OBJDUMP BUILD_DIR SOURCE_DIR
+# Makes the release package with cpack and checks the zip. It holds exactly
+#   tarvelix.exe  stripped, at most 150 KB, with a version resource that names the
+#                 product, its version and a description
+#   tvset.cmd     as in package/, CR LF lines
+#   README.txt    CR LF lines
+#   manual.html   no example marker and no dropped raw HTML; every "#name" link
+#                 has its target
+#   LICENSE       as at the repository root
+#   check_package.sh CMAKE CPACK OBJDUMP WINDRES BUILD_DIR SOURCE_DIR VERSION
 set -euo pipefail
-cmake=$1 cpack=$2 objdump=$3 build=$4 source=$5
+cmake=$1 cpack=$2 objdump=$3 windres=$4 build=$5 source=$6 version=$7
 out=$build/package-check
 rm -rf "$out"
 mkdir -p "$out/unpacked"
+[ -f "$build/manual.html" ] || {
+    echo "no manual.html in $build: cmark-gfm was not found when the build was configured"
+    echo "(apt-get install cmark-gfm, then configure again)"
+    exit 1
+}
 if ! (cd "$build" && "$cpack" -G ZIP -B "$out" >"$out/cpack.log" 2>&1); then
     cat "$out/cpack.log"
     exit 1
@@ -19,15 +30,57 @@ zips=("$out"/*.zip)
 top=$out/unpacked/$(basename "${zips[0]}" .zip)
 [ -d "$top" ] || { echo "no folder $(basename "$top") in the zip"; exit 1; }
 
-if ! diff -u <(cd "$source" && { echo tarvelix.exe; echo README.md; find docs -type f; } | sort) \
-    <(cd "$top" && find . -type f | sed 's|^\./||' | sort); then
+if ! diff -u <(printf '%s\n' LICENSE README.txt manual.html tarvelix.exe tvset.cmd) \
+    <(cd "$top" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); then
     echo "the package holds other files than expected (left: expected)"
     exit 1
 fi
-for file in README.md $(cd "$source" && find docs -type f); do
-    cmp "$source/$file" "$top/$file" || { echo "$file differs from the source"; exit 1; }
+cmp "$source/LICENSE" "$top/LICENSE" || { echo "LICENSE differs from the source"; exit 1; }
+cmp "$source/package/tvset.cmd" "$top/tvset.cmd" || { echo "tvset.cmd differs from the source"; exit 1; }
+
+# Every line ends in CR LF, the last one too, and no CR stands alone.
+for file in README.txt tvset.cmd; do
+    if [ ! -s "$top/$file" ] || LC_ALL=C grep -q -e $'[^\r]$' -e '^$' -e $'\r.' "$top/$file" ||
+        [ -n "$(tail -c 1 "$top/$file")" ]; then
+        echo "$file does not consist of CR LF lines"
+        exit 1
+    fi
 done
-"$objdump" -t "$top/tarvelix.exe" | grep -qx 'no symbols' ||
-    { echo "tarvelix.exe in the package is not stripped"; exit 1; }
-echo "$(basename "${zips[0]}"): tarvelix.exe (stripped, $(stat -c %s "$top/tarvelix.exe") bytes)," \
-    "README.md and $(cd "$top" && find docs -type f | wc -l) file(s) of docs/"
+
+html=$top/manual.html
+if grep -Eq '(<|&lt;)!-- *example:' "$html"; then
+    echo "manual.html shows example markers:"
+    grep -En '(<|&lt;)!-- *example:' "$html" | head -5
+    exit 1
+fi
+if grep -q 'raw HTML omitted' "$html"; then
+    echo "the converter dropped raw HTML of the manual (it shows none):"
+    grep -n 'raw HTML omitted' "$html" | head -5
+    exit 1
+fi
+links=$(grep -o 'href="#[^"]*"' "$html" | sed 's/^href="#//; s/"$//' | sort -u)
+[ -n "$links" ] || { echo "manual.html has no links to its own sections"; exit 1; }
+while read -r target; do
+    grep -q "id=\"$target\"" "$html" || { echo "manual.html: no section for the link #$target"; exit 1; }
+done <<<"$links"
+
+exe=$top/tarvelix.exe
+"$objdump" -t "$exe" | grep -qx 'no symbols' || { echo "tarvelix.exe in the package is not stripped"; exit 1; }
+size=$(stat -c %s "$exe")
+[ "$size" -le 153600 ] || { echo "tarvelix.exe is $size bytes, more than 150 KB"; exit 1; }
+# windres reads the resources back from the program as a resource script.
+resources=$("$windres" --input-format=coff --output-format=rc "$exe")
+IFS=. read -r major minor patch <<<"$version"
+for expected in "FILEVERSION $major, $minor, $patch, 0" "VALUE \"ProductName\", \"tarvelix\"" \
+    "VALUE \"ProductVersion\", \"$version\"" "VALUE \"FileVersion\", \"$version\""; do
+    grep -Fq "$expected" <<<"$resources" || {
+        echo "the version resource of tarvelix.exe lacks: $expected"
+        echo "$resources"
+        exit 1
+    }
+done
+grep -Eq 'VALUE "FileDescription", "[^"]+' <<<"$resources" ||
+    { echo "the version resource of tarvelix.exe has no description"; exit 1; }
+
+echo "$(basename "${zips[0]}"): tarvelix.exe (stripped, $size bytes, version $version)," \
+    "tvset.cmd, README.txt, manual.html ($(wc -l <<<"$links") internal links), LICENSE"

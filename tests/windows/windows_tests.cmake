@@ -4,7 +4,8 @@
 #   windows.<name>      each tests/windows/<name>.bat, run by Wine's cmd.exe; its transcript
 #                       must equal <name>.expected
 #   windows.doc_examples  every batch example of the manual (docs/*.md) prints what it shows
-#   windows.package     cpack makes the release zip: stripped tarvelix.exe, README and manual
+#   windows.package     cpack makes the release zip: stripped tarvelix.exe with its version
+#                       resource, tvset.cmd, README.txt, the HTML manual and LICENSE
 # All batch tests share one Wine prefix inside the build tree, created on first use.
 find_program(TARVELIX_WINE wine REQUIRED)
 if(NOT CMAKE_OBJDUMP)
@@ -40,7 +41,8 @@ set_tests_properties(windows.doc_examples PROPERTIES TIMEOUT 900)
 
 add_test(NAME windows.package
          COMMAND bash ${WINDOWS_TEST_DIR}/check_package.sh ${CMAKE_COMMAND} ${CMAKE_CPACK_COMMAND}
-                 ${CMAKE_OBJDUMP} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+                 ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}
+                 ${PROJECT_VERSION})
 
 file(GLOB WINDOWS_BATCH_TESTS CONFIGURE_DEPENDS ${WINDOWS_TEST_DIR}/*.bat)
 foreach(script ${WINDOWS_BATCH_TESTS})
