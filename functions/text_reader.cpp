@@ -123,7 +123,8 @@ size_t text_read_line_unbuffered(int handle, char *out, size_t max) {
     while (length < max && platform_read(handle, &byte, 1) == 1 && byte != TEXT_END_BYTE) {
         // A CR before LF is taken with it as one line end; before anything else
         // the next byte stays unread, for this read or whoever reads next.
-        if (byte == '\r' && platform_peek_byte(handle) == '\n') {
+        char next = 0;
+        if (byte == '\r' && platform_peek(handle, &next, 1) == 1 && next == '\n') {
             platform_read(handle, &byte, 1);
             out[length++] = '\n';
             break;

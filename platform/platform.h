@@ -14,11 +14,21 @@
 #define PRINTF_LIKE(format_index, first_arg)
 #endif
 
+// Text crosses this interface as UTF-8, in both directions. The Windows side
+// converts to UTF-16 at the system calls, and writes output to a console as
+// Unicode or else in the console's code page; nothing above this layer knows
+// about code pages.
+
 // ---- Process -------------------------------------------------------------
 
 // Prepares the process before anything else runs: on Windows, no error dialog
 // for a drive that is not ready, and standard input in binary mode.
 void platform_init();
+
+// Replaces argc and argv by the program's arguments as UTF-8. On Windows they
+// come from the system's Unicode command line, split by split_command_line;
+// elsewhere they stay as the system gave them.
+void platform_arguments(int *argc, char ***argv);
 
 // Ends the process with the given exit code. Everything written to standard
 // output must have been flushed (platform_flush_out) before.
@@ -32,12 +42,28 @@ bool platform_set_env(const char *name, const char *value);
 
 enum PlatformStream { STREAM_OUT, STREAM_ERR };
 
-// Writes bytes to standard output or standard error. Line ends are written as
-// "\n"; a Windows console build turns them into CR LF.
+// Writes UTF-8 text to standard output or standard error. Line ends are
+// written as "\n"; on Windows they become CR LF. A Windows console receives
+// the text as Unicode; anything else receives it in the console's output code
+// page (the OEM code page when the process has no console), where a character
+// that the code page cannot hold is replaced.
 void platform_write(PlatformStream stream, const char *data, size_t length);
+
+// True when standard output takes every character of the text as it is: on a
+// console, on POSIX, or when its code page holds them all.
+bool platform_can_write_out(const char *text, size_t length);
+
+// The code page that standard output is written in when it is no console;
+// 65001 (UTF-8) on POSIX.
+unsigned platform_out_code_page();
 
 // Flushes standard output; false when anything written to it has been lost.
 bool platform_flush_out();
+
+// Turns 8-bit text of the system into UTF-8: on Windows from the console's code
+// page (as platform_write uses it), on POSIX unchanged. Writes whole characters
+// only, at most size bytes; returns the number of bytes written.
+size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size);
 
 // ---- Files and standard input, read as raw bytes ---------------------------
 
@@ -50,11 +76,35 @@ int platform_open_read(const char *path);
 // Reads up to size bytes; the count read, 0 at the end, -1 on an error.
 long platform_read(int handle, char *buffer, size_t size);
 
-// Returns the next byte of a handle (0 to 255) without taking it, or -1 at the
-// end or on an error. A file gives the byte back by seeking, so that the next
-// program reading the same standard input still gets it; a Windows pipe is
-// peeked. Anything else keeps the byte for this process's next platform_read.
-int platform_peek_byte(int handle);
+// The largest count that platform_peek takes.
+inline constexpr size_t PEEK_MAX = 4;
+
+// Copies up to size (at most PEEK_MAX) next bytes of a handle into buffer
+// without taking them; returns their count (fewer at the end), or -1 on an
+// error. A file gives the bytes back by seeking, so that the next program
+// reading the same standard input still gets them; a Windows pipe is peeked.
+// Anything else keeps them for this process's next platform_read.
+long platform_peek(int handle, char *buffer, size_t size);
+
+// Copies up to size first bytes of the file behind a handle into buffer,
+// wherever its reading stands, and leaves that as it is; returns their count,
+// or -1 when the handle is no file (a pipe, a console).
+long platform_read_head(int handle, char *buffer, size_t size);
+
+// Maps the whole of a regular file into memory for reading, so that it can be
+// scanned without copying; nullptr when the handle cannot be mapped (a pipe, an
+// empty file), which is then read with platform_read. *size receives the
+// length. The mapping stays valid until platform_unmap, even after
+// platform_close.
+const char *platform_map(int handle, uint64_t *size);
+void platform_unmap(const char *data, uint64_t size);
+
+// When standard input is a console: reads one line as typed, of at most
+// max_characters characters, as UTF-8 into buffer (size bytes, room for
+// 4 * max_characters + 2), with its CR LF; whatever was typed beyond stays for
+// the next reader. Returns the number of bytes, or -1 when standard input is
+// no console.
+long platform_read_console_line(char *buffer, size_t size, size_t max_characters);
 
 // Closes a handle from platform_open_read.
 void platform_close(int handle);
@@ -67,7 +117,8 @@ struct FileStatus {
     bool is_directory;
 };
 
-// False when the path does not exist or cannot be examined.
+// False when the path does not exist or cannot be examined. Paths of every
+// call may be as long as the system allows, relative or absolute.
 bool platform_stat(const char *path, FileStatus *status);
 
 // ---- Drives and working directories ----------------------------------------
@@ -91,8 +142,8 @@ int platform_change_dir(const char *path);
 // ---- Registry --------------------------------------------------------------
 
 // Reads the data of value_name under the key path (below HKEY_LOCAL_MACHINE)
-// into buffer, as raw bytes that need not be zero-ended. Returns the number of
-// bytes of data, or -1 when the key or value is missing or its data is larger
-// than size.
+// into buffer, as bytes that need not be zero-ended: string data as UTF-8,
+// other data as it is stored. Returns the number of bytes, or -1 when the key
+// or value is missing or its data is larger than size.
 long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
                              size_t size);

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,8 @@ void platform_exit(int code) {
     exit(code);
 }
 
+void platform_arguments(int *, char ***) {}
+
 bool platform_set_env(const char *name, const char *value) {
     return setenv(name, value, 1) == 0;
 }
@@ -48,6 +51,21 @@ void platform_write(PlatformStream stream, const char *data, size_t length) {
         // Standard error is unbuffered: nothing is held back at exit.
         fwrite(data, 1, length, stderr);
     }
+}
+
+// Bytes go out as they are: a POSIX terminal or file takes UTF-8.
+bool platform_can_write_out(const char *, size_t) {
+    return true;
+}
+
+unsigned platform_out_code_page() {
+    return 65001;
+}
+
+size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
+    size_t count = length < size ? length : size;
+    memcpy(out, bytes, count);
+    return count;
 }
 
 bool platform_flush_out() {
@@ -70,10 +88,11 @@ int platform_open_read(const char *path) {
     return fd;
 }
 
-// A byte that platform_peek_byte took from a pipe or terminal, which cannot
-// take it back; the next read of that handle returns it first.
+// Bytes that platform_peek took from a pipe or terminal, which cannot take
+// them back; the next reads of that handle return them first.
 static int held_handle = -1;
-static char held_byte;
+static char held[PEEK_MAX];
+static size_t held_start, held_end;
 
 static long read_some(int handle, char *buffer, size_t size) {
     ssize_t count;
@@ -85,22 +104,64 @@ static long read_some(int handle, char *buffer, size_t size) {
 
 long platform_read(int handle, char *buffer, size_t size) {
     if (handle == held_handle && size > 0) {
-        held_handle = -1;
-        buffer[0] = held_byte;
-        return 1;
+        size_t count = held_end - held_start < size ? held_end - held_start : size;
+        memcpy(buffer, held + held_start, count);
+        held_start += count;
+        if (held_start == held_end)
+            held_handle = -1;
+        return static_cast<long>(count);
     }
     return read_some(handle, buffer, size);
 }
 
-int platform_peek_byte(int handle) {
-    char byte;
-    if (platform_read(handle, &byte, 1) != 1)
-        return -1;
-    if (lseek(handle, -1, SEEK_CUR) < 0) {
+long platform_peek(int handle, char *buffer, size_t size) {
+    if (size > PEEK_MAX)
+        size = PEEK_MAX;
+    size_t total = 0;
+    long count = 0;
+    while (total < size && (count = platform_read(handle, buffer + total, size - total)) > 0)
+        total += static_cast<size_t>(count);
+    if (total == 0)
+        return count < 0 ? -1 : 0;
+    if (lseek(handle, -static_cast<off_t>(total), SEEK_CUR) < 0) {
         held_handle = handle;
-        held_byte = byte;
+        memcpy(held, buffer, total);
+        held_start = 0;
+        held_end = total;
     }
-    return static_cast<unsigned char>(byte);
+    return static_cast<long>(total);
+}
+
+long platform_read_head(int handle, char *buffer, size_t size) {
+    ssize_t count;
+    do {
+        count = pread(handle, buffer, size, 0);
+    } while (count < 0 && errno == EINTR);
+    return static_cast<long>(count);
+}
+
+const char *platform_map(int handle, uint64_t *size) {
+    struct stat info;
+    if (fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
+        return nullptr;
+    int flags = MAP_PRIVATE;
+#ifdef MAP_POPULATE
+    flags |= MAP_POPULATE; // one pass of page faults instead of one per page
+#endif
+    void *data = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, flags, handle, 0);
+    if (data == MAP_FAILED)
+        return nullptr;
+    *size = static_cast<uint64_t>(info.st_size);
+    return static_cast<const char *>(data);
+}
+
+void platform_unmap(const char *data, uint64_t size) {
+    munmap(const_cast<char *>(data), static_cast<size_t>(size));
+}
+
+// A terminal gives its bytes like any other input.
+long platform_read_console_line(char *, size_t, size_t) {
+    return -1;
 }
 
 void platform_close(int handle) {

@@ -4,5 +4,6 @@
 
 int main(int argc, char **argv) {
     platform_init();
+    platform_arguments(&argc, &argv);
     run_command(argc, argv);
 }

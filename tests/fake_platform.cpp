@@ -29,6 +29,8 @@ void fake_reset() {
 
 void platform_init() {}
 
+void platform_arguments(int *, char ***) {}
+
 void platform_exit(int code) {
     throw ExitCalled{code};
 }
@@ -42,6 +44,42 @@ bool platform_set_env(const char *name, const char *value) {
 
 void platform_write(PlatformStream stream, const char *data, size_t length) {
     (stream == STREAM_OUT ? state.out : state.err).append(data, length);
+}
+
+bool platform_can_write_out(const char *text, size_t length) {
+    const std::string written(text, length);
+    for (size_t i = 0; i < state.out_cannot_hold.size();) {
+        size_t step = 1;
+        while (i + step < state.out_cannot_hold.size() &&
+               (state.out_cannot_hold[i + step] & 0xC0) == 0x80)
+            ++step;
+        if (written.find(state.out_cannot_hold.substr(i, step)) != std::string::npos)
+            return false;
+        i += step;
+    }
+    return true;
+}
+
+unsigned platform_out_code_page() {
+    return 437;
+}
+
+// The fake's 8-bit text is ISO 8859-1, so that a test sees each byte converted.
+size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
+    size_t used = 0;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        size_t need = c < 0x80 ? 1 : 2;
+        if (used + need > size)
+            break;
+        if (c < 0x80) {
+            out[used++] = static_cast<char>(c);
+        } else {
+            out[used++] = static_cast<char>(0xC0 | (c >> 6));
+            out[used++] = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return used;
 }
 
 bool platform_flush_out() {
@@ -88,10 +126,72 @@ long platform_read(int handle, char *buffer, size_t size) {
     return static_cast<long>(count);
 }
 
-int platform_peek_byte(int handle) {
-    const std::string &data = handle == PLATFORM_STDIN ? state.input : open_files[handle - 1].data;
-    size_t pos = handle == PLATFORM_STDIN ? state.input_pos : open_files[handle - 1].pos;
-    return pos < data.size() ? static_cast<unsigned char>(data[pos]) : -1;
+// The data and reading position behind a handle; nullptr for an unknown one.
+static std::string *handle_data(int handle, size_t **pos) {
+    if (handle == PLATFORM_STDIN) {
+        *pos = &state.input_pos;
+        return &state.input;
+    }
+    if (handle < 1 || handle > 16 || !open_files[handle - 1].used)
+        return nullptr;
+    *pos = &open_files[handle - 1].pos;
+    return &open_files[handle - 1].data;
+}
+
+long platform_peek(int handle, char *buffer, size_t size) {
+    size_t *pos = nullptr;
+    const std::string *data = handle_data(handle, &pos);
+    if (data == nullptr)
+        return -1;
+    size_t count = std::min({size, PEEK_MAX, data->size() - *pos});
+    memcpy(buffer, data->data() + *pos, count);
+    return static_cast<long>(count);
+}
+
+long platform_read_head(int handle, char *buffer, size_t size) {
+    size_t *pos = nullptr;
+    const std::string *data = handle_data(handle, &pos);
+    if (data == nullptr)
+        return -1;
+    size_t count = std::min(size, data->size());
+    memcpy(buffer, data->data(), count);
+    return static_cast<long>(count);
+}
+
+const char *platform_map(int handle, uint64_t *size) {
+    size_t *pos = nullptr;
+    const std::string *data = handle_data(handle, &pos);
+    if (!state.map_files || handle == PLATFORM_STDIN || data == nullptr || data->empty())
+        return nullptr;
+    ++state.mappings;
+    *size = data->size();
+    return data->data();
+}
+
+void platform_unmap(const char *, uint64_t) {
+    --state.mappings;
+}
+
+long platform_read_console_line(char *buffer, size_t size, size_t max_characters) {
+    if (!state.console_input)
+        return -1;
+    if (state.input_pos == 0)
+        state.flushed_at_input = state.out_flushed;
+    // A console line: up to its CR LF, or as many characters as asked for.
+    size_t used = 0, characters = 0;
+    while (state.input_pos < state.input.size() && characters < max_characters) {
+        unsigned char c = static_cast<unsigned char>(state.input[state.input_pos]);
+        size_t step = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        if (used + step > size)
+            break;
+        memcpy(buffer + used, state.input.data() + state.input_pos, step);
+        used += step;
+        state.input_pos += step;
+        ++characters;
+        if (c == '\n')
+            break;
+    }
+    return static_cast<long>(used);
 }
 
 void platform_close(int handle) {
