@@ -37,8 +37,10 @@ static int read_drive_dir(int drive, char *dir) {
     int length = platform_get_drive_dir(drive, dir, DIR_SIZE);
     if (length < 0)
         return -1;
+    // Bytes that do not fit dir hold more than RESULT_CHARACTERS characters,
+    // letter and colon aside, since no character takes more than UTF8_MAX bytes.
     if (static_cast<size_t>(length) >= DIR_SIZE)
-        check_result_length(static_cast<size_t>(length) - DRIVE_PREFIX);
+        check_result_length(RESULT_CHARACTERS + 1);
     return length;
 }
 
@@ -83,6 +85,11 @@ Outcome handle_chdir(const Call &call) {
     set_text_result(call.result, saved, saved_length);
 
     const char *rest = call.args[0];
+    // Nothing is printed unless all of it, the "set" line too, can be shown.
+    if (call.flags & TEST) {
+        check_printable(rest);
+        check_printable(call.result);
+    }
     if (rest[0] != '\0' && rest[1] == ':') {
         int drive = drive_number(rest[0]);
         if (drive != NO_DRIVE)

@@ -43,12 +43,15 @@ Outcome handle_update(const Call &call) {
     return integer_outcome(answer, answer);
 }
 
-// One trailing backslash goes, in place, unless it follows a colon (a drive
-// root such as C:\ keeps it). A lone backslash goes too, leaving the empty path.
+// One trailing backslash or slash goes, in place, unless it follows a colon (a
+// drive root such as C:\ keeps it). A lone backslash goes too, leaving the
+// empty path; a lone slash stays, as the root it names.
 Outcome handle_isdir(const Call &call) {
     char *path = call.args[0];
     size_t length = strlen(path);
-    if (length > 0 && path[length - 1] == '\\' && !(length >= 2 && path[length - 2] == ':'))
+    bool separator =
+        length > 0 && (path[length - 1] == '\\' || (path[length - 1] == '/' && length > 1));
+    if (separator && !(length >= 2 && path[length - 2] == ':'))
         path[length - 1] = '\0';
     FileStatus status;
     int answer = !platform_stat(path, &status) ? 2 : status.is_directory ? 0 : 1;

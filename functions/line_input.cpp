@@ -36,18 +36,48 @@ Outcome handle_read(const Call &call) {
     uint32_t before = static_cast<uint32_t>(line) - 1;
     TextPiece piece;
     bool found = text_skip_reads(&reader, before) == before && text_read_piece(&reader, &piece);
+    if (found) {
+        char text[3 * READ_BYTES_MAX];
+        size_t length = text_piece_utf8(piece, text, sizeof text);
+        text_reader_finish(&reader);
+        platform_close(handle);
+        set_text_result(call.result, text, length);
+        return text_outcome(0);
+    }
+    text_reader_finish(&reader);
     platform_close(handle);
-    if (!found)
-        return text_outcome(1);
-    // The piece lies in the reader's static buffer, still valid after closing.
-    set_text_result(call.result, piece.text, piece.text_length);
-    return text_outcome(0);
+    return text_outcome(1);
 }
 
 // "[...]": begins with "[" and its last "]" is its last character.
 static bool is_options_text(const char *text) {
     size_t length = strlen(text);
     return length >= 2 && text[0] == '[' && text[length - 1] == ']';
+}
+
+// The position, in characters, of the reply's first character among the
+// options: as typed in lower case first, then in upper case; 0 when it is not
+// there. An empty reply finds the end of the options.
+static int answer_number(const char *options, const char *reply) {
+    size_t options_length = strlen(options);
+    size_t reply_length = strlen(reply);
+    if (reply_length == 0)
+        return static_cast<int>(utf8_count(options, options_length));
+    size_t step = utf8_step(reply, reply_length);
+    char wanted[UTF8_MAX];
+    memcpy(wanted, reply, step);
+    const char letters[] = {lower_letter(reply[0]), upper_letter(reply[0])};
+    for (char letter : letters) {
+        wanted[0] = letter;
+        size_t position = 0;
+        for (size_t i = 0; i < options_length; ++position) {
+            size_t option_step = utf8_step(options + i, options_length - i);
+            if (option_step == step && memcmp(options + i, wanted, step) == 0)
+                return static_cast<int>(position);
+            i += option_step;
+        }
+    }
+    return 0;
 }
 
 Outcome handle_ask(const Call &call) {
@@ -71,16 +101,11 @@ Outcome handle_ask(const Call &call) {
 
     // Byte by byte: the rest of standard input belongs to whatever runs next.
     char *reply = call.result;
-    size_t length = text_read_line_unbuffered(PLATFORM_STDIN, reply, RESULT_SIZE - 1);
+    size_t length = text_read_line_unbuffered(reply, RESULT_SIZE - 1);
     reply[length] = '\0';
     size_t blanks = 0;
     while (is_c_space(reply[blanks]))
         ++blanks;
     memmove(reply, reply + blanks, length - blanks + 1);
-
-    // An empty reply searches for the zero byte and finds the end of the options.
-    const char *found = strchr(options, lower_letter(reply[0]));
-    if (found == nullptr)
-        found = strchr(options, upper_letter(reply[0]));
-    return text_outcome(found != nullptr ? static_cast<int>(found - options) : 0);
+    return text_outcome(answer_number(options, reply));
 }

@@ -59,6 +59,7 @@ Outcome handle_qvstatus(const Call &call) {
                 code = parse_status_code(piece.text + KEYWORD_LENGTH,
                                          piece.text_length - KEYWORD_LENGTH);
         }
+        text_reader_finish(&reader);
         platform_close(handle);
     }
     int32_t status = code / 4; // truncated toward zero

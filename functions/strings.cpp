@@ -35,8 +35,7 @@ static void left_into(char *result, int32_t count, const char *text) {
     if (count <= 0)
         return;
     size_t length = strlen(text);
-    size_t take = static_cast<size_t>(count) < length ? static_cast<size_t>(count) : length;
-    set_text_result(result, text, take);
+    set_text_result(result, text, utf8_skip(text, length, static_cast<size_t>(count)));
 }
 
 // The last count characters; none for a count of 0 or less.
@@ -44,19 +43,22 @@ static void right_into(char *result, int32_t count, const char *text) {
     if (count <= 0)
         return;
     size_t length = strlen(text);
-    size_t take = static_cast<size_t>(count) < length ? static_cast<size_t>(count) : length;
-    set_text_result(result, text + length - take, take);
+    size_t characters = utf8_count(text, length);
+    size_t keep = static_cast<size_t>(count) < characters ? static_cast<size_t>(count) : characters;
+    size_t skip = utf8_skip(text, length, characters - keep);
+    set_text_result(result, text + skip, length - skip);
 }
 
 // Up to count characters from position begin (counted from 1); none when the
 // begin lies outside the text or the count is 0 or less.
 static void substr_into(char *result, int32_t begin, int32_t count, const char *text) {
     size_t length = strlen(text);
-    if (count <= 0 || begin <= 0 || static_cast<size_t>(begin) > length)
+    if (count <= 0 || begin <= 0)
         return;
-    size_t start = static_cast<size_t>(begin) - 1;
-    size_t available = length - start;
-    size_t take = static_cast<size_t>(count) < available ? static_cast<size_t>(count) : available;
+    size_t start = utf8_skip(text, length, static_cast<size_t>(begin) - 1);
+    if (start == length)
+        return;
+    size_t take = utf8_skip(text + start, length - start, static_cast<size_t>(count));
     set_text_result(result, text + start, take);
 }
 
@@ -64,9 +66,12 @@ static void substr_into(char *result, int32_t begin, int32_t count, const char *
 // even the blank-free text would not fit.
 static void remblank_into(char *result, const char *text) {
     size_t kept = 0;
-    for (const char *c = text; *c; ++c) {
-        if (!is_blank(*c))
+    size_t length = strlen(text);
+    for (size_t i = 0; i < length;) {
+        size_t step = utf8_step(text + i, length - i);
+        if (!is_blank(text[i]))
             ++kept;
+        i += step;
     }
     check_result_length(kept);
     size_t out = 0;
@@ -115,7 +120,7 @@ Outcome handle_substr(const Call &call) {
 }
 
 Outcome handle_length(const Call &call) {
-    return integer_outcome(static_cast<int32_t>(strlen(call.args[0])), 0);
+    return integer_outcome(static_cast<int32_t>(utf8_count(call.args[0], strlen(call.args[0]))), 0);
 }
 
 Outcome handle_remblank(const Call &call) {

@@ -30,25 +30,36 @@ static int32_t find_word(const Call &call, bool prefix) {
     return 0;
 }
 
-// Position (from 1) of the first occurrence of the substring in the text, 0
-// when there is none; the empty substring is found at 1.
+// Position (in characters, from 1) of the first occurrence of the substring
+// in the text, 0 when there is none; the empty substring is found at 1.
 static int32_t find_substring(const char *substring, const char *text) {
     const char *found = strstr(text, substring);
-    return found == nullptr ? 0 : static_cast<int32_t>(found - text + 1);
+    if (found == nullptr)
+        return 0;
+    return static_cast<int32_t>(utf8_count(text, static_cast<size_t>(found - text)) + 1);
 }
 
 // Stores the words after the first one, joined by one blank, under the rest
 // variable that the first argument names (when it begins with a letter), then
 // leaves the first word as the result.
 static void parse_into(const Call &call) {
-    // Both results are checked before either is stored.
-    if (call.count >= 2)
-        check_result_length(strlen(call.args[1]));
+    // Both results are checked before either is stored, and so is every text
+    // that is to be printed.
+    const char *first = call.count >= 2 ? call.args[1] : "";
+    check_result_length(utf8_count(first, strlen(first)));
+    bool printed = (call.flags & (VERBOSE | TEST)) != 0;
+    if (printed)
+        check_printable(first);
     if (is_lower_letter(call.args[0][0]) || is_upper_letter(call.args[0][0])) {
-        size_t length = 0;
+        size_t characters = 0;
         for (int i = 2; i < call.count; ++i)
-            length += (i > 2 ? 1 : 0) + strlen(call.args[i]);
-        check_result_length(length); // before anything is stored
+            characters += (i > 2 ? 1 : 0) + utf8_count(call.args[i], strlen(call.args[i]));
+        check_result_length(characters);
+        if (printed) {
+            check_printable(call.args[0]);
+            for (int i = 2; i < call.count; ++i)
+                check_printable(call.args[i]);
+        }
         size_t out = 0;
         for (int i = 2; i < call.count; ++i) {
             if (i > 2)

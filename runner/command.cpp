@@ -162,6 +162,10 @@ void run_command(int argc, char **argv) {
     for (int i = 0; i < count; ++i)
         fold_case(args[i], flags);
 
+    // The name's "set" line is printed last: it must not fail after other output.
+    if ((flags & (VERBOSE | TEST)) && name[0] != '.')
+        check_printable(name);
+
     char result[RESULT_SIZE] = {};
     Outcome outcome = entry->handler(Call{function, args, count, flags, result});
     if (outcome.is_integer)

@@ -33,14 +33,17 @@ void fail(const char *message) {
 // against its format, which a template cannot offer.
 // NOLINTNEXTLINE(cert-dcl50-cpp)
 void failf(const char *format, ...) {
-    char message[RESULT_SIZE];
+    char message[MESSAGE_SIZE];
     va_list args;
     va_start(args, format);
     // va_start has just initialised args; the analyzer does not see it through
     // the standard library's macro.
     // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
-    vsnprintf(message, sizeof message, format, args);
+    int length = vsnprintf(message, sizeof message, format, args);
     va_end(args);
+    // A message cut short must not end in half a character.
+    if (length >= static_cast<int>(sizeof message))
+        message[utf8_whole(message, sizeof message - 1)] = '\0';
     fail(message);
 }
 
@@ -87,19 +90,26 @@ int32_t parse_number(const char *text) {
 }
 
 void check_name_length(const char *name) {
-    if (strlen(name) >= NAME_SIZE)
+    if (utf8_count(name, strlen(name)) > NAME_CHARACTERS)
         failf("%s: Variable name longer than %d characters", PROGRAM_NAME,
-              static_cast<int>(NAME_SIZE - 1));
+              static_cast<int>(NAME_CHARACTERS));
 }
 
-void check_result_length(size_t length) {
-    if (length >= RESULT_SIZE)
+void check_result_length(size_t characters) {
+    if (characters > RESULT_CHARACTERS)
         failf("%s: Result longer than %d characters", PROGRAM_NAME,
-              static_cast<int>(RESULT_SIZE - 1));
+              static_cast<int>(RESULT_CHARACTERS));
 }
 
+void check_printable(const char *text) {
+    if (!platform_can_write_out(text, strlen(text)))
+        failf("%s: Code page %u cannot show a character of the output; run chcp 65001 first",
+              PROGRAM_NAME, platform_out_code_page());
+}
+
+// At most RESULT_CHARACTERS characters take at most RESULT_SIZE - 1 bytes.
 void set_text_result(char *result, const char *text, size_t length) {
-    check_result_length(length);
+    check_result_length(utf8_count(text, length));
     memmove(result, text, length);
     result[length] = '\0';
 }
@@ -112,6 +122,8 @@ void store_result(char *name, char *value, unsigned flags) {
     if (name[0] == '\0' || strcmp(name, "_NULL_") == 0)
         return;
     if (flags & (VERBOSE | TEST)) {
+        check_printable(name);
+        check_printable(value);
         write_out("set ");
         write_out(name);
         write_out("=");
@@ -119,9 +131,12 @@ void store_result(char *name, char *value, unsigned flags) {
         write_out("\n");
     }
     if (!(flags & TEST) && !platform_set_env(name, value)) {
-        // Built in a buffer of its own; a very long name is cut in the message.
-        char message[NAME_SIZE + RESULT_SIZE + 64];
-        snprintf(message, sizeof message, "Cannot set environment variable %s=%s", name, value);
-        fail(message);
+        // In pieces: the name may be longer than any message buffer.
+        write_out("Cannot set environment variable ");
+        write_out(name);
+        write_out("=");
+        write_out(value);
+        write_out("\n");
+        finish(EXIT_FATAL);
     }
 }

@@ -7,13 +7,19 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "support/utf8.h"
 
 inline constexpr const char *PROGRAM_NAME = "tarvelix";
 
-// The result buffer holds a text result of at most RESULT_SIZE - 1 characters.
-inline constexpr size_t RESULT_SIZE = 256;
-// A variable name copied from the command line holds at most NAME_SIZE - 1 characters.
-inline constexpr size_t NAME_SIZE = 64;
+// A text result holds at most RESULT_CHARACTERS characters, in UTF-8; the
+// result buffer has room for them in any script, and a zero byte.
+inline constexpr size_t RESULT_CHARACTERS = 255;
+inline constexpr size_t RESULT_SIZE = RESULT_CHARACTERS * UTF8_MAX + 1;
+// The variable name taken from the command line holds at most NAME_CHARACTERS.
+inline constexpr size_t NAME_CHARACTERS = 63;
+inline constexpr size_t NAME_SIZE = NAME_CHARACTERS * UTF8_MAX + 1;
+// Fatal messages are cut to fit this buffer, at a character's end.
+inline constexpr size_t MESSAGE_SIZE = 256;
 // No function accepts more arguments than this.
 inline constexpr int MAX_ARGS = 99;
 
@@ -57,7 +63,7 @@ inline Outcome integer_outcome(int32_t value, int exit_code) {
 // Prints the message and a line end on standard output and exits with EXIT_FATAL.
 [[noreturn]] void fail(const char *message);
 
-// fail() with a printf-style message, cut to fit RESULT_SIZE - 1 characters.
+// fail() with a printf-style message, cut to fit MESSAGE_SIZE - 1 bytes.
 // The compiler checks the arguments against the format.
 PRINTF_LIKE(1, 2) [[noreturn]] void failf(const char *format, ...);
 
@@ -102,15 +108,21 @@ int32_t parse_number(const char *text);
 // The name is never copied, so it may be of any length the environment takes.
 void store_result(char *name, char *value, unsigned flags);
 
-// Ends the run when a variable name is longer than NAME_SIZE - 1 characters.
+// Ends the run when a variable name is longer than NAME_CHARACTERS characters.
 void check_name_length(const char *name);
 
 // Copies length bytes of text into the result buffer and ends it with a zero
-// byte; ends the run when the text would not fit.
+// byte; ends the run when the text holds more than RESULT_CHARACTERS characters.
 void set_text_result(char *result, const char *text, size_t length);
 
-// Ends the run when a text result of this length would not fit.
-void check_result_length(size_t length);
+// Ends the run when a text result of this many characters would not fit.
+void check_result_length(size_t characters);
+
+// Ends the run, before anything is printed, when standard output cannot show
+// every character of a text that is to be printed for a script to run (its
+// code page lacks one): a script must never receive a text other than the one
+// meant. Messages need no check.
+void check_printable(const char *text);
 
 // Writes a text to standard output or standard error.
 void write_out(const char *text);

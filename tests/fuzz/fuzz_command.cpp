@@ -10,7 +10,7 @@
 // the file-status functions meet them whatever the fuzzer types.
 //
 // Besides the sanitizers' reports, a run fails when it does not end through the
-// platform's exit, leaves a file open, or stores a variable whose value exceeds
+// platform's exit, leaves a file open or mapped, or stores a variable whose value exceeds
 // the program's limit or whose over-long name did not come from the command line.
 #include <cstdint>
 #include <cstdio>
@@ -65,8 +65,13 @@ void prepare_platform(const std::vector<std::string_view> &sections, size_t inpu
         fake().drives[3].dir = section(4);
     fake().drives[4] = FakeDrive{true, "D:\\data"};
     fake().drives[0] = FakeDrive{true, "\\\\srv\\share\\d"};
-    // Short platform reads now and then, as a pipe or a slow device gives them.
+    // Short platform reads now and then, as a pipe or a slow device gives them;
+    // files mapped or read; a console; an output code page that lacks a letter.
     fake().read_chunk = input_size % 7;
+    fake().map_files = input_size % 2 == 0;
+    fake().console_input = input_size % 5 == 0;
+    if (input_size % 3 == 0)
+        fake().out_cannot_hold = "\xc3\xa9";
 }
 
 // A name over the limit is only parse's rest variable, upper-cased from a word
@@ -83,7 +88,7 @@ bool is_upper_cased_word(const std::string &name, const std::vector<std::string>
 
 void check_environment(const std::vector<std::string> &words) {
     for (const auto &[name, value] : fake().env) {
-        if (value.size() >= RESULT_SIZE)
+        if (utf8_count(value.data(), value.size()) > RESULT_CHARACTERS)
             finding("variable value over the limit");
         if (name.size() >= NAME_SIZE && !is_upper_cased_word(name, words))
             finding("variable name over the limit, not from the command line");
@@ -115,6 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     } catch (const ExitCalled &) {
         if (fake().open_handles != 0)
             finding("a file was left open");
+        if (fake().mappings != 0)
+            finding("a file was left mapped");
         check_environment(typed);
         return 0;
     }

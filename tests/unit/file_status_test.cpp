@@ -75,7 +75,9 @@ TEST(FileStatus, AnswersFromThePlatformStatus) {
         {{"isdir", ""}, "2", 2, {""}},
         {{"isdir", "\\"}, "2", 2, {""}},
         {{"isdir", ":\\"}, "2", 2, {":\\"}},
-        {{"isdir", "dir/"}, "2", 2, {"dir/"}},
+        {{"isdir", "dir/"}, "2", 2, {"dir"}}, // a slash goes as a backslash does
+        {{"isdir", "C:/"}, "2", 2, {"C:/"}},
+        {{"isdir", "/"}, "2", 2, {"/"}},
     };
     for (const StatusCase &c : cases) {
         make_files();

@@ -33,6 +33,9 @@ TEST(Setqortop, StoresTheRootOrReportsItMissing) {
         // Data that fills the buffer without a zero byte has no room for one.
         {VALUE, std::string(256, 'r'), {"-t"}, "set X=\n", UNABLE},
         {VALUE, std::string(257, 'r'), {"-t"}, "set X=\n", UNABLE},
+        // Characters count, not bytes; text that is not UTF-8 is 8-bit text.
+        {VALUE, "C:\\Caf\xe9", {"-t"}, "set X=C:\\Caf\xc3\xa9\n", ""},
+        {VALUE, std::string(255, 'r') + "\xc3\xa9", {"-t"}, "set X=\n", UNABLE},
         {"", "", {"-t"}, "set X=\n", UNABLE},
         {"", "", {"-v", "-q"}, "set X=\n", UNABLE},
         {"SOFTWARE\\Drelvink\\Corvanta\\38.0\\qortop", root, {"-t"}, "set X=\n", UNABLE},

@@ -6,62 +6,119 @@
 #include <vector>
 
 #include "functions/text_reader.h"
+#include "support/utf8.h"
 #include "tests/fake_platform.h"
 
 namespace {
 
 const std::string A255(255, 'a');
+
+// count times the character U+00E9, as UTF-8.
+std::string E(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "\xc3\xa9";
+    return text;
+}
+
+// UTF-16 LE of text made of U+00E9 only.
+std::string U16(const std::string &e_text) {
+    std::string bytes;
+    for (size_t i = 0; i < e_text.size(); i += 2)
+        bytes += std::string("\xe9\0", 2);
+    return bytes;
+}
 const std::string A254(254, 'a');
 
-// What text mode makes of raw bytes, taken in reads: the plain definition.
+// The fake platform's 8-bit text is ISO 8859-1.
+std::string latin1_to_utf8(const std::string &bytes) {
+    std::string text;
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | byte >> 6);
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
+// What text mode makes of raw bytes without a byte order mark, taken in reads:
+// the plain definition. A line of valid UTF-8 counts its characters, any other
+// line its bytes, and is converted.
 std::vector<std::string> expected_reads(const std::string &raw) {
     std::string text;
     for (size_t i = 0; i < raw.size() && raw[i] != '\x1a'; ++i) {
         if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
             text += raw[i];
     }
-    std::vector<std::string> reads{""};
-    for (char c : text) {
-        if (reads.back().size() == 255 || (!reads.back().empty() && reads.back().back() == '\n'))
-            reads.emplace_back();
-        reads.back() += c;
+    std::vector<std::string> reads;
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = text.find('\n', begin);
+        std::string line = text.substr(begin, end == std::string::npos ? end : end - begin);
+        begin = end == std::string::npos ? text.size() : end + 1;
+        bool utf8 = utf8_is_valid(line.data(), line.size());
+        std::vector<std::string> characters;
+        for (size_t i = 0; i < line.size();) {
+            size_t step = utf8 ? utf8_step(line.data() + i, line.size() - i) : 1;
+            characters.push_back(utf8 ? line.substr(i, step) : latin1_to_utf8(line.substr(i, 1)));
+            i += step;
+        }
+        if (end != std::string::npos)
+            characters.emplace_back("\n");
+        for (size_t i = 0; i < characters.size(); i += 255) {
+            std::string read;
+            for (size_t j = i; j < characters.size() && j < i + 255; ++j)
+                read += characters[j];
+            reads.push_back(read);
+        }
     }
-    if (reads.back().empty())
-        reads.pop_back();
     return reads;
 }
 
-// Reads a fake file through a reader with a buffer of this capacity, after
-// skipping some reads; returns the reads taken.
+// Reads a fake file through a reader with a buffer of this capacity, mapped or
+// read, after skipping some reads; returns the reads taken, as UTF-8.
 std::vector<std::string> reads_of(const std::string &raw, size_t capacity, size_t chunk,
-                                  uint32_t skip, uint32_t *skipped) {
+                                  bool mapped, uint32_t skip, uint32_t *skipped) {
     fake_reset();
     fake().files["f"] = raw;
     fake().read_chunk = chunk;
+    fake().map_files = mapped;
     static char buffer[4096];
     TextReader reader;
     text_reader_start_with(&reader, platform_open_read("f"), buffer, capacity);
     *skipped = text_skip_reads(&reader, skip);
     std::vector<std::string> reads;
     TextPiece piece;
-    while (text_read_piece(&reader, &piece))
-        reads.push_back(std::string(piece.text, piece.text_length) +
-                        (piece.has_line_end ? "\n" : ""));
+    while (text_read_piece(&reader, &piece)) {
+        char text[3 * READ_BYTES_MAX];
+        size_t length = text_piece_utf8(piece, text, sizeof text);
+        reads.push_back(std::string(text, length) + (piece.has_line_end ? "\n" : ""));
+    }
+    text_reader_finish(&reader);
     platform_close(reader.handle);
+    EXPECT_EQ(fake().mappings, 0);
     return reads;
 }
 
 void check_reader(const std::string &raw, const std::vector<std::string> &want) {
-    for (size_t capacity : {TEXT_BUFFER_MIN, size_t{4096}}) {
-        for (size_t chunk : {0, 1, 2, 3, 7, 255, 256, 257, 511}) {
-            for (uint32_t skip = 0; skip <= want.size() + 1; ++skip) {
-                uint32_t skipped = 0;
-                std::vector<std::string> got = reads_of(raw, capacity, chunk, skip, &skipped);
-                uint32_t gone = std::min<uint32_t>(skip, static_cast<uint32_t>(want.size()));
-                ASSERT_EQ(skipped, gone) << raw.size() << " bytes, chunk " << chunk;
-                ASSERT_EQ(got, std::vector<std::string>(want.begin() + gone, want.end()))
-                    << raw.size() << " bytes, capacity " << capacity << ", chunk " << chunk
-                    << ", skip " << skip;
+    for (bool mapped : {false, true}) {
+        for (size_t capacity : {TEXT_BUFFER_MIN, size_t{4096}}) {
+            for (size_t chunk : {0, 1, 2, 3, 7, 255, 256, 257, 511}) {
+                if (mapped && (capacity != TEXT_BUFFER_MIN || chunk != 0))
+                    continue; // a mapped file is neither buffered nor read in pieces
+                for (uint32_t skip = 0; skip <= want.size() + 1; ++skip) {
+                    uint32_t skipped = 0;
+                    std::vector<std::string> got =
+                        reads_of(raw, capacity, chunk, mapped, skip, &skipped);
+                    uint32_t gone = std::min<uint32_t>(skip, static_cast<uint32_t>(want.size()));
+                    ASSERT_EQ(skipped, gone) << raw.size() << " bytes, chunk " << chunk;
+                    ASSERT_EQ(got, std::vector<std::string>(want.begin() + gone, want.end()))
+                        << raw.size() << " bytes, capacity " << capacity << ", chunk " << chunk
+                        << ", skip " << skip << (mapped ? ", mapped" : "");
+                }
             }
         }
     }
@@ -91,11 +148,32 @@ TEST(TextReader, ReadsAsTextModeDoes) {
         {A255 + A255 + "a\n" + b, {A255, A255, "a\n", b}},
         {A255 + A255, {A255, A255}},
         {A255 + "a", {A255, "a"}},
+        // Characters, not bytes: 300 two-byte characters, as UTF-8 and as 8-bit text.
+        {E(300) + "\n", {E(255), E(45) + "\n"}},
+        {std::string(300, '\xe9') + "\n", {E(255), E(45) + "\n"}},
+        {"a\xe9\n\xc3\xa9\n", {"a\xc3\xa9\n", "\xc3\xa9\n"}},
     };
     for (const auto &c : cases) {
         ASSERT_EQ(expected_reads(c.raw), c.reads) << c.raw.size();
         check_reader(c.raw, c.reads);
     }
+}
+
+TEST(TextReader, HonoursByteOrderMarks) {
+    const struct {
+        std::string raw;
+        std::vector<std::string> reads;
+    } cases[] = {
+        {"\xef\xbb\xbfSET QORCOD=4\r\n\xe9", {"SET QORCOD=4\n", "\xc3\xa9"}},
+        {"\xef\xbb", {"\xc3\xaf\xc2\xbb"}}, // no whole mark: 8-bit text
+        {std::string("\xff\xfeS\0\r\0\n\0\xe9\0=\xd8\x00\xde\r\0\n\0x\0", 20),
+         {"S\n", "\xc3\xa9\xf0\x9f\x98\x80\n", "x"}},
+        {std::string("\xfe\xff\0a\0\x1a\0b", 8), {"a"}},
+        {std::string("\xff\xfe\0\xd8z\0", 6), {"\xef\xbf\xbdz"}}, // a lone surrogate
+        {"\xff\xfe" + U16(E(300)), {E(255), E(45)}},
+    };
+    for (const auto &c : cases)
+        check_reader(c.raw, c.reads);
 }
 
 TEST(TextReader, MixedLinesAcrossBufferRefills) {
@@ -214,6 +292,11 @@ TEST(Ask, AnswerNumberFromTheReply) {
         // A CR as the 255th character: the byte after it stays for the next reader.
         {{"ask"}, A254 + "\rXYZ\n", "set X=" + A254 + "\r\n", 0, 255},
         {{"ask"}, A254 + "\r\nXYZ", "set X=" + A254 + "\n\n", 0, 256},
+        // Byte order marks, 8-bit text, options beyond ASCII.
+        {{"ask"}, std::string("\xff\xfey\0\r\0\n\0r", 9), "set X=y\n\n", 1, 8},
+        {{"ask"}, "\xef\xbb\xbfn\n", "set X=n\n\n", 2, 5},
+        {{"ask"}, "\xe9\n", "set X=\xc3\xa9\n\n", 0, 2},
+        {{"ask", "[\xc3\xa9\xc3\xa0]"}, "\xc3\xa0\n", "set X=\xc3\xa0\n\n", 2, 3},
     };
     for (const AskCase &c : cases) {
         fake_reset();
@@ -226,6 +309,21 @@ TEST(Ask, AnswerNumberFromTheReply) {
         EXPECT_EQ(r.code, c.code) << label;
         EXPECT_EQ(fake().input_pos, c.consumed) << label;
     }
+}
+
+TEST(Ask, LaterReadersKnowTheMarkAndAConsoleGivesItsLine) {
+    // A second ask on the same UTF-16 file finds the mark at the file's start.
+    fake_reset();
+    fake().input = std::string("\xff\xfey\0\r\0\n\0n\0\r\0\n\0", 14);
+    EXPECT_EQ(run({"a", "-t", "ask"}).out, "set A=y\n\n");
+    EXPECT_EQ(run({"b", "-t", "ask"}).out, "set B=n\n\n");
+    // A console line ends in CR LF; what goes beyond 255 characters stays typed.
+    fake_reset();
+    fake().console_input = true;
+    fake().input = " \xc3\xa9\r\n" + std::string(300, 'y');
+    EXPECT_EQ(run({"a", "-t", "ask", "[\xc3\xa9]"}).out, "set A=\xc3\xa9\n\n");
+    EXPECT_EQ(run({"b", "-t", "ask"}).out, "set B=" + std::string(255, 'y') + "\n");
+    EXPECT_EQ(fake().input_pos, 5 + 255u);
 }
 
 TEST(Ask, StoresTheReplyWithItsLineEnd) {

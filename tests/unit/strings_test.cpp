@@ -96,6 +96,59 @@ TEST(Strings, LengthAndRemblank) {
     });
 }
 
+TEST(Strings, CountCharactersNotBytes) {
+    // Two-, three- and four-byte characters; on POSIX a stray byte is one character.
+    const std::string word = "Jos\xc3\xa9 \xe6\x96\x87\xf0\x9f\x98\x80";
+    std::string e255;
+    for (int i = 0; i < 255; ++i)
+        e255 += "\xc3\xa9";
+    check({
+        {{"length", word}, "7", 0},
+        {{"length", "a\xe9z"}, "3", 0},
+        {{"left", "4", word}, "Jos\xc3\xa9", 0},
+        {{"right", "2", word}, "\xe6\x96\x87\xf0\x9f\x98\x80", 0},
+        {{"substr", "4", "3", word}, "\xc3\xa9 \xe6\x96\x87", 0},
+        {{"substr", "8", "1", word}, "", 0},
+        {{"finds", "\xe6\x96\x87", word}, "6", 6},
+        {{"set", e255}, e255, 0},
+        {{"set", e255 + "x"}, TOO_LONG, 12},
+        {{"remblank", " " + e255 + " "}, e255, 0},
+        {{"-u", "set",
+          "\xc3\xa9"
+          "a"},
+         "\xc3\xa9"
+         "A",
+         0}, // letters of ASCII only
+    });
+}
+
+TEST(Strings, NothingIsPrintedThatTheCodePageCannotShow) {
+    // The fake's output code page lacks U+0436; messages may replace it, a
+    // "set" line for a script to run may not.
+    const std::string zhe = "\xd0\xb6";
+    const std::string refused =
+        "tarvelix: Code page 437 cannot show a character of the output; run chcp 65001 first\n";
+    const std::vector<std::vector<std::string>> commands = {
+        {"X", "-v", "set", "a" + zhe},
+        {"X" + zhe, "-t", "add", "1", "2"},
+        {"X", "-t", "parse", "rest", "a", zhe},
+        {"X", "-t", "chdir", "C:\\" + zhe},
+    };
+    for (const std::vector<std::string> &command : commands) {
+        fake_reset();
+        fake().out_cannot_hold = zhe;
+        RunResult r = run(command);
+        EXPECT_EQ(r.out, refused) << command[2];
+        EXPECT_EQ(r.code, 12) << command[2];
+        EXPECT_TRUE(fake().env.empty()) << command[2];
+        EXPECT_TRUE(fake().drive_changes.empty()) << command[2];
+    }
+    fake_reset();
+    fake().out_cannot_hold = zhe;
+    RunResult r = run({".x", "set", zhe}); // nothing to print
+    EXPECT_EQ(r.code, 0);
+}
+
 TEST(Strings, CaseFoldingBeforeAndAfter) {
     check({
         {{"-u", "set", "aBc"}, "ABC", 0},
