@@ -240,17 +240,15 @@ bool text_read_piece(TextReader *reader, TextPiece *piece) {
 // Blocks of bytes counted at once; a block holding a line end means no line
 // around it can be long, as a run of 255 bytes without one spans a whole block.
 inline constexpr size_t BLOCK = 128;
+// Bytes looked through for a Ctrl-Z at once, before their blocks are counted.
+inline constexpr size_t STRETCH = 64 * BLOCK;
 
-// Counts the line ends of a block and tells whether it holds a Ctrl-Z. Written
-// as a plain loop over small counters, which the compiler turns into vector
-// instructions.
-static unsigned block_line_ends(const char *block, bool *has_text_end) {
-    unsigned char line_ends = 0, text_ends = 0;
-    for (size_t i = 0; i < BLOCK; ++i) {
+// Counts the line ends of a block: a plain loop over a small counter, which
+// the compiler turns into vector instructions.
+static unsigned block_line_ends(const char *block) {
+    unsigned char line_ends = 0;
+    for (size_t i = 0; i < BLOCK; ++i)
         line_ends = static_cast<unsigned char>(line_ends + (block[i] == '\n'));
-        text_ends = static_cast<unsigned char>(text_ends | (block[i] == TEXT_END_BYTE));
-    }
-    *has_text_end = text_ends != 0;
     return line_ends;
 }
 
@@ -264,13 +262,23 @@ static void skip_short_lines(TextReader *reader, uint32_t *left) {
     size_t available = reader->end - reader->start;
     uint32_t lines = 0;
     size_t passed = 0;
-    while (available - passed >= BLOCK) {
-        bool has_text_end = false;
-        unsigned line_ends = block_line_ends(text + passed, &has_text_end);
-        if (has_text_end || line_ends == 0 || lines + line_ends >= *left)
-            break;
-        lines += line_ends;
-        passed += BLOCK;
+    bool going = true;
+    while (going && available - passed >= BLOCK) {
+        size_t stretch = available - passed < STRETCH ? available - passed : STRETCH;
+        const void *text_end = memchr(text + passed, TEXT_END_BYTE, stretch);
+        if (text_end != nullptr)
+            stretch = static_cast<size_t>(static_cast<const char *>(text_end) - (text + passed));
+        size_t stop = passed + stretch - stretch % BLOCK;
+        going = text_end == nullptr;
+        while (passed < stop) {
+            unsigned line_ends = block_line_ends(text + passed);
+            if (line_ends == 0 || lines + line_ends >= *left) {
+                going = false;
+                break;
+            }
+            lines += line_ends;
+            passed += BLOCK;
+        }
     }
     if (lines == 0)
         return;

@@ -1,8 +1,23 @@
 // Counting, cutting and checking UTF-8 text.
 #include "support/utf8.h"
 
+#include <cstring>
+
 static unsigned byte_at(const char *text, size_t i) {
     return static_cast<unsigned char>(text[i]);
+}
+
+// The number of ASCII bytes at the start of text, counted eight at a time: the
+// common case, which needs no decoding. May stop short of the first other byte.
+static size_t ascii_run(const char *text, size_t length) {
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        memcpy(&word, text + i, sizeof word);
+        if ((word & 0x8080808080808080u) != 0)
+            break;
+    }
+    return i;
 }
 
 // The length a lead byte announces and the smallest and largest second byte
@@ -57,6 +72,12 @@ size_t utf8_step(const char *text, size_t length) {
 size_t utf8_count(const char *text, size_t length) {
     size_t count = 0;
     for (size_t i = 0; i < length; ++count) {
+        size_t run = ascii_run(text + i, length - i);
+        if (run > 0) {
+            i += run;
+            count += run - 1;
+            continue;
+        }
         if (byte_at(text, i) < 0x80)
             ++i;
         else
@@ -68,6 +89,12 @@ size_t utf8_count(const char *text, size_t length) {
 size_t utf8_skip(const char *text, size_t length, size_t count) {
     size_t i = 0;
     for (; count > 0 && i < length; --count) {
+        size_t run = ascii_run(text + i, count < length - i ? count : length - i);
+        if (run > 0) {
+            i += run;
+            count -= run - 1;
+            continue;
+        }
         if (byte_at(text, i) < 0x80)
             ++i;
         else
@@ -80,6 +107,11 @@ size_t utf8_skip(const char *text, size_t length, size_t count) {
 // allow_cut is set.
 static bool check(const char *text, size_t length, bool allow_cut) {
     for (size_t i = 0; i < length;) {
+        size_t run = ascii_run(text + i, length - i);
+        if (run > 0) {
+            i += run;
+            continue;
+        }
         if (byte_at(text, i) < 0x80) {
             ++i;
             continue;
