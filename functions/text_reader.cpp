@@ -195,12 +195,18 @@ bool text_read_piece(TextReader *reader, TextPiece *piece) {
     if (reader->mapping == nullptr)
         ensure(reader, READ_WINDOW);
     size_t available = reader->end - reader->start;
-    size_t look = before_text_end(reader, available < READ_WINDOW ? available : READ_WINDOW);
+    size_t look = available < READ_WINDOW ? available : READ_WINDOW;
+    const char *text = reader->text + reader->start;
+    const char *line_end = static_cast<const char *>(memchr(text, '\n', look));
+    // Only the bytes up to the line end need be free of Ctrl-Z.
+    if (line_end != nullptr)
+        look = static_cast<size_t>(line_end - text) + 1;
+    look = before_text_end(reader, look);
     if (look == 0)
         return false;
     available = reader->end - reader->start;
-    const char *text = reader->text + reader->start;
-    const char *line_end = static_cast<const char *>(memchr(text, '\n', look));
+    if (line_end != nullptr && line_end >= text + look)
+        line_end = nullptr; // a Ctrl-Z came first
     // The line's characters in view: all of them when its end is in view.
     bool whole = line_end != nullptr || (reader->exhausted && look == available);
     size_t length = line_end != nullptr ? static_cast<size_t>(line_end - text) : look;
