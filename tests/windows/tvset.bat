@@ -4,7 +4,10 @@ rem tvset.setup.sh) holds texts full of special characters; "read" brings them
 rem in, so that no command line carries them. "set NAME" shows a variable as it
 rem is. Wine's "call" turns every non-zero exit code of a batch file into 1,
 rem so exact codes come through "cmd /q /c tvset.cmd", which keeps them.
+rem TEMP is a folder of this test's own, where no other test runs tvset.cmd.
 set "PATH=%~dp0;%PATH%"
+md temp
+set "TEMP=%~dp0temp"
 
 echo --- every value arrives unchanged, with delayed expansion off and on
 for /l %%L in (1,1,9) do call :value %%L
@@ -58,7 +61,7 @@ call tvset.cmd BACK chdir ..
 echo %CD%, came from %BACK%
 cd /d M:\tvset
 
-echo --- without tarvelix.exe beside it or on the PATH
+echo --- without tarvelix.exe beside it or on the PATH; without a TEMP folder
 md lone
 copy tvset.cmd lone\ >nul
 setlocal
@@ -66,6 +69,13 @@ set "PATH=C:\windows\system32"
 cmd /q /c lone\tvset.cmd X add 1 2 2>err.txt
 echo errorlevel %errorlevel%
 type err.txt
+endlocal
+setlocal
+set "TEMP=%~dp0none"
+cmd /q /c tvset.cmd X add 1 2 2>err.txt
+echo errorlevel %errorlevel%
+type err.txt
+if not exist none echo no folder made
 endlocal
 
 echo --- calls that assign nothing leave nothing behind: no variable, no folder
@@ -79,7 +89,7 @@ call tvset.cmd TVAL -z add 1 2 2>nul
 call tvset.cmd NOSUCH set ""
 set >env-after.txt
 for %%F in (env-before.txt) do for %%G in (env-after.txt) do if %%~zF==%%~zG echo the environment is as it was
-dir /b "%TEMP%\tvset-*" 2>nul
+dir /b temp
 echo --- echo stays on
 echo on
 call tvset.cmd X add 1 2
