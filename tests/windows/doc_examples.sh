@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Runs every batch example of the manual with Wine's cmd.exe and compares its
 # output with the block that the manual shows after it.
-#   doc_examples.sh WINE PREFIX RUNS_DIR TARVELIX.exe MANUAL.md...
+#   doc_examples.sh WINE PREFIX RUNS_DIR TARVELIX.exe TVSET.cmd MANUAL.md...
 # In the Markdown an example is a line "<!-- example: NAME -->", then a ```bat
 # block (the script), then the next fenced block: its exact standard output.
 # Every ```bat block must be such an example, so that none goes unchecked.
 # All examples run in one Wine start, each in a fresh directory with tarvelix.exe
-# on the PATH; whatever one writes on standard error must be shown too (2>&1).
+# and tvset.cmd on the PATH; whatever one writes on standard error must be shown
+# too (2>&1).
 set -euo pipefail
-wine=$1 prefix=$2 runs=$3 program=$4
-shift 4
+wine=$1 prefix=$2 runs=$3 program=$4 tvset=$5
+shift 5
 here=$(cd "$(dirname "$0")" && pwd)
 
 rm -rf "$runs"
 mkdir -p "$runs/bin" "$runs/sources"
 runs=$(cd "$runs" && pwd)
-cp "$program" "$runs/bin/"
+cp "$program" "$tvset" "$runs/bin/"
 
 # The scripts get CR LF line ends, as a Windows editor writes them.
 awk -v dir="$runs/sources" '

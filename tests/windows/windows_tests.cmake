@@ -1,8 +1,8 @@
 # The Windows build's tests, run on the Linux build machine:
 #   windows.pe_format   tarvelix.exe is a 64-bit PE that needs no DLL beyond Windows' own
 #   windows.readme_example  the README shows tests/windows/example.bat as it is
-#   windows.<name>      each tests/windows/<name>.bat, run by Wine's cmd.exe; its transcript
-#                       must equal <name>.expected
+#   windows.<name>      each tests/windows/<name>.bat, run by Wine's cmd.exe beside tarvelix.exe
+#                       and tvset.cmd; its transcript must equal <name>.expected
 #   windows.doc_examples  every batch example of the manual (docs/*.md) prints what it shows
 #   windows.package     cpack makes the release zip: stripped tarvelix.exe with its version
 #                       resource, tvset.cmd, README.txt, the HTML manual and LICENSE
@@ -36,7 +36,7 @@ file(GLOB TARVELIX_MANUAL CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
 add_test(NAME windows.doc_examples
          COMMAND bash ${WINDOWS_TEST_DIR}/doc_examples.sh ${TARVELIX_WINE}
                  ${CMAKE_BINARY_DIR}/doc-wine-prefix ${CMAKE_BINARY_DIR}/doc-runs
-                 $<TARGET_FILE:tarvelix> ${TARVELIX_MANUAL})
+                 $<TARGET_FILE:tarvelix> ${CMAKE_SOURCE_DIR}/package/tvset.cmd ${TARVELIX_MANUAL})
 set_tests_properties(windows.doc_examples PROPERTIES TIMEOUT 900)
 
 add_test(NAME windows.package
@@ -50,7 +50,7 @@ foreach(script ${WINDOWS_BATCH_TESTS})
   add_test(NAME windows.${name}
            COMMAND bash ${WINDOWS_TEST_DIR}/run_batch.sh ${TARVELIX_WINE} ${script}
                    ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/batch-runs
-                   $<TARGET_FILE:tarvelix> $<TARGET_FILE:platform_probe>
-                   $<TARGET_FILE:drive_probe>)
+                   $<TARGET_FILE:tarvelix> ${CMAKE_SOURCE_DIR}/package/tvset.cmd
+                   $<TARGET_FILE:platform_probe> $<TARGET_FILE:drive_probe>)
   set_tests_properties(windows.${name} PROPERTIES TIMEOUT 600)
 endforeach()
