@@ -20,8 +20,9 @@ platform_probe.exe read sub read . read nosuch.txt
 
 echo --- peek and head leave a file where it was; its mapping outlives the handle
 platform_probe.exe file two.txt
-echo --- peek and head on standard input leave every byte to the next program
-cmd /c "platform_probe.exe peek 4 head 2 & platform_probe.exe stdin" <two.txt
+echo --- peek and head on standard input leave every byte to the next program;
+echo --- a file is no console to read a typed line from
+cmd /c "platform_probe.exe peek 4 head 2 conline 5 & platform_probe.exe stdin" <two.txt
 echo --- peek on a pipe waits for the bytes asked for, or for the writer to close
 platform_probe.exe pipe ab "" 4 pipe ab cd 4 pipe "" "" 4
 

@@ -21,6 +21,7 @@
 //   decode CP HEX SIZE    the bytes HEX in code page CP as UTF-8, in SIZE bytes
 //   syspath PATH          the UTF-16 path that the file calls give the system
 //   peek N, head N        platform_peek and platform_read_head on standard input
+//   conline N             platform_read_console_line of N characters, as code points
 //   file PATH             on a file: a read, platform_peek, platform_read_head,
 //                         the rest, then platform_map, read after platform_close
 //   pipe NOW LATER N      platform_peek of N bytes on a pipe that holds NOW, and
@@ -422,6 +423,18 @@ static int step(int argc, char **argv, int i) {
         char label[64];
         snprintf(label, sizeof label, "%s %zu", op, size);
         say_bytes(label, count, data);
+        return i + 2;
+    }
+    if (strcmp(op, "conline") == 0) {
+        need(1);
+        char line[4 * 300 + 2];
+        size_t max = static_cast<size_t>(number(argv[i + 1]));
+        if (max > 300)
+            max = 300;
+        long count = platform_read_console_line(line, sizeof line, max);
+        char text[2048];
+        render_code_points(line, count > 0 ? static_cast<size_t>(count) : 0, text, sizeof text);
+        say("conline %zu: %ld %s", max, count, text);
         return i + 2;
     }
     if (strcmp(op, "file") == 0) {
