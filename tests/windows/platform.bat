@@ -50,16 +50,21 @@ reg add HKLM\Software\TarvelixTest /v text /t REG_SZ /d hello /f >nul
 reg add HKLM\Software\TarvelixTest /v number /t REG_DWORD /d 258 /f >nul
 reg add HKLM\Software\TarvelixTest /ve /d default /f >nul
 reg add "HKLM\Software\TarvelixTest\Sub Key" /v "long value" /d "a b" /f >nul
+reg add HKLM\Software\TarvelixTest /v multi /t REG_MULTI_SZ /d a\0b /f >nul
 echo --- registry: data that fits, fits exactly, is one byte too large
 platform_probe.exe reg Software\TarvelixTest text 64 reg Software\TarvelixTest text 6 reg Software\TarvelixTest text 5
 echo --- registry: binary data, the default value, blanks in names, any case
 platform_probe.exe reg Software\TarvelixTest number 4 reg Software\TarvelixTest "" 64 reg "SOFTWARE\tarvelixtest\sub key" "LONG VALUE" 64
+echo --- registry: strings become UTF-8, zeros and all (fits exactly, one byte too
+echo --- large); a key name beyond ASCII. platform.setup.sh wrote unicode.reg.
+reg import unicode.reg >nul 2>nul
+platform_probe.exe reg Software\TarvelixTest multi 64 reg Software\TarvelixTest uni 7 reg Software\TarvelixTest uni 6 reg Software\TarvelixTest\{41A}{43B}{44E}{447} v 64
 echo --- registry: a missing value, a missing key
 platform_probe.exe reg Software\TarvelixTest nosuch 64 reg Software\NoSuchKey text 64 reg "" text 64
 reg delete HKLM\Software\TarvelixTest /f >nul
 
 echo --- environment of the running process
-platform_probe.exe env TARVELIX_T hello env TARVELIX_T "" env "a=b" 1 env "" 1
+platform_probe.exe env TARVELIX_T hello env TARVELIX_T "" env "a=b" 1 env "" 1 env TARVELIX_T J{E9}{6587}
 
 rem {HEX} in a probe argument stands for that code point.
 echo --- what a code page holds is a round trip: no replaced character, no

@@ -13,6 +13,8 @@
 //   chdir PATH            platform_change_dir's result
 //   reg KEY VALUE SIZE    platform_registry_query with a buffer of SIZE bytes
 //   env NAME VALUE        platform_set_env, then the value read back from Windows
+//                         (in KEY, VALUE and the env VALUE, {HEX} stands for that
+//                         code point; values are shown as code points)
 //   out TEXT, err TEXT    TEXT and a line end on standard output or error
 //   exit N                flushes standard output and ends with code N
 //   canout TEXT           platform_can_write_out and platform_out_code_page
@@ -315,7 +317,10 @@ static int step(int argc, char **argv, int i) {
         if (size > sizeof data - 1)
             size = sizeof data - 1;
         memset(data, '#', sizeof data);
-        long length = platform_registry_query(argv[i + 1], argv[i + 2], data, size);
+        char key[512], name[512];
+        unescape(argv[i + 1], key, sizeof key);
+        unescape(argv[i + 2], name, sizeof name);
+        long length = platform_registry_query(key, name, data, size);
         char text[4 * sizeof data + 8];
         render(data, length > 0 ? static_cast<size_t>(length) : 0, text, sizeof text);
         say("reg %s %s: %ld %s", argv[i + 2], argv[i + 3], length, text);
@@ -325,12 +330,22 @@ static int step(int argc, char **argv, int i) {
     }
     if (strcmp(op, "env") == 0) {
         need(2);
-        if (!platform_set_env(argv[i + 1], argv[i + 2])) {
+        char value[512];
+        unescape(argv[i + 2], value, sizeof value);
+        if (!platform_set_env(argv[i + 1], value)) {
             say("env %s: refused", argv[i + 1]);
         } else {
-            char value[512];
-            DWORD length = GetEnvironmentVariableA(argv[i + 1], value, sizeof value);
-            say("env %s: now \"%s\"", argv[i + 1], length < sizeof value ? value : "?");
+            // Read back through the wide interface, as code points.
+            wchar_t name[256], units[512];
+            MultiByteToWideChar(CP_UTF8, 0, argv[i + 1], -1, name, 256);
+            DWORD length = GetEnvironmentVariableW(name, units, 512);
+            char utf8[1024], text[2048];
+            int bytes = length < 512
+                            ? WideCharToMultiByte(CP_UTF8, 0, units, static_cast<int>(length), utf8,
+                                                  sizeof utf8, nullptr, nullptr)
+                            : 0;
+            render_code_points(utf8, static_cast<size_t>(bytes), text, sizeof text);
+            say("env %s: now \"%s\"", argv[i + 1], length < 512 ? text : "?");
         }
         return i + 3;
     }
