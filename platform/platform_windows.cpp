@@ -7,8 +7,8 @@
 // file, a pipe, a batch file being written by "> go.bat") receives the text in
 // the console's output code page, which is what cmd.exe reads programs' output
 // and batch files in; a process without a console uses the OEM code page, as
-// cmd does. All three standard streams are binary: this side writes CR LF
-// itself, in UTF-16, before the code page conversion.
+// cmd does. All three standard streams are binary: this side puts CR before
+// each LF itself, before the text is converted.
 //
 // No heap: every buffer below is static and of fixed size, and every copy into
 // one is bounded by its size.
@@ -782,7 +782,9 @@ int platform_change_dir(const char *path) {
 
 // ---- Registry ----------------------------------------------------------------
 
-// String data as stored (UTF-16), before it becomes UTF-8.
+// String data as stored (UTF-16), before it becomes UTF-8: up to 64 KiB, the
+// longest path and far beyond what the callers ask for; longer string data
+// gives -1 whatever size the caller has.
 static wchar_t registry_units[UNITS_BUFFER];
 
 long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
