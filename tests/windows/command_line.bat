@@ -76,13 +76,16 @@ tarvelix.exe X -t add "" "" >out.txt 2>err.txt
 call :show %errorlevel%
 
 rem The C runtime's rules: 2n backslashes before a quote give n backslashes and
-rem the quote delimits; 2n+1 give n backslashes and a literal quote; other
-rem backslashes are literal. Each line has an even number of quotes, so that
-rem cmd.exe still sees the redirections.
+rem the quote delimits; 2n+1 give n backslashes and a literal quote, except
+rem inside a quoted stretch before a blank, a tab or the end of the line, where
+rem they give n+1 backslashes and the quote closes the stretch (so that "C:\dir\"
+rem is C:\dir\); other backslashes are literal. Each line has an even number of
+rem quotes, so that cmd.exe still sees the redirections.
 echo --- escaped quotes do not open a quoted stretch: the next arguments stand apart
 tarvelix.exe X\"Y\" -v add 2 3 >out.txt 2>err.txt
 call :show %errorlevel%
-echo --- escaped quotes inside a quoted stretch
+echo --- inside a quoted stretch \" before a blank closes it: A\ is the name, and b"
+echo --- opens a stretch that takes the rest as the function name
 tarvelix.exe "a\" b\"" -v add 2 3 >out.txt 2>err.txt
 call :show %errorlevel%
 echo --- two backslashes before a closing quote give one

@@ -18,6 +18,14 @@ platform_probe.exe read two.txt
 echo --- directories and missing files cannot be opened
 platform_probe.exe read sub read . read nosuch.txt
 
+echo --- peek and head leave a file where it was; its mapping outlives the handle
+platform_probe.exe file two.txt
+echo --- peek and head on standard input leave every byte to the next program;
+echo --- a file is no console to read a typed line from
+cmd /c "platform_probe.exe peek 4 head 2 conline 5 & platform_probe.exe stdin" <two.txt
+echo --- peek on a pipe waits for the bytes asked for, or for the writer to close
+platform_probe.exe pipe ab "" 4 pipe ab cd 4 pipe "" "" 4
+
 echo --- file status: size, modification time, directory bit
 platform_probe.exe settime in.txt 1700000000 stat in.txt settime sub 1000000000 stat sub stat nosuch.txt
 echo --- times after 2038
@@ -42,16 +50,38 @@ reg add HKLM\Software\TarvelixTest /v text /t REG_SZ /d hello /f >nul
 reg add HKLM\Software\TarvelixTest /v number /t REG_DWORD /d 258 /f >nul
 reg add HKLM\Software\TarvelixTest /ve /d default /f >nul
 reg add "HKLM\Software\TarvelixTest\Sub Key" /v "long value" /d "a b" /f >nul
+reg add HKLM\Software\TarvelixTest /v multi /t REG_MULTI_SZ /d a\0b /f >nul
 echo --- registry: data that fits, fits exactly, is one byte too large
 platform_probe.exe reg Software\TarvelixTest text 64 reg Software\TarvelixTest text 6 reg Software\TarvelixTest text 5
 echo --- registry: binary data, the default value, blanks in names, any case
 platform_probe.exe reg Software\TarvelixTest number 4 reg Software\TarvelixTest "" 64 reg "SOFTWARE\tarvelixtest\sub key" "LONG VALUE" 64
+echo --- registry: strings become UTF-8, zeros and all (fits exactly, one byte too
+echo --- large); a key name beyond ASCII. platform.setup.sh wrote unicode.reg.
+reg import unicode.reg >nul 2>nul
+platform_probe.exe reg Software\TarvelixTest multi 64 reg Software\TarvelixTest uni 7 reg Software\TarvelixTest uni 6 reg Software\TarvelixTest\{41A}{43B}{44E}{447} v 64
 echo --- registry: a missing value, a missing key
 platform_probe.exe reg Software\TarvelixTest nosuch 64 reg Software\NoSuchKey text 64 reg "" text 64
 reg delete HKLM\Software\TarvelixTest /f >nul
 
 echo --- environment of the running process
-platform_probe.exe env TARVELIX_T hello env TARVELIX_T "" env "a=b" 1 env "" 1
+platform_probe.exe env TARVELIX_T hello env TARVELIX_T "" env "a=b" 1 env "" 1 env TARVELIX_T J{E9}{6587}
+
+rem {HEX} in a probe argument stands for that code point.
+echo --- what a code page holds is a round trip: no replaced character, no
+echo --- look-alike; 65001 refuses the flags that report them. The bytes written.
+platform_probe.exe encode 437 1 Jos{E9} encode 437 1 {414}x encode 437 1 {101} encode 1252 1 Jos{E9}
+platform_probe.exe encode 65001 1 {414}{6587}{1F600} encode 932 1 {65E5}{672C} encode 932 1 {E9}
+echo --- long text is converted in pieces that never split a character
+platform_probe.exe encode 1252 3000 {20AC}
+echo --- without a console, standard output takes the OEM code page
+platform_probe.exe canout Jos{E9} canout {414}
+echo --- 8-bit text to UTF-8: whole characters only, within the size given
+platform_probe.exe decode 437 82 10 decode 437 8282 3 decode 932 93FA967B 5
+set A=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa
+set "DEEP=%A%\%A%\%A%\%A%\%A%"
+echo --- paths: as they are below 260 characters; beyond, the full path in the
+echo --- \\?\ form, \\?\UNC\ for a network path; a device name never
+platform_probe.exe syspath sub\x.txt syspath %DEEP%\..\x.txt syspath \\server\share\%DEEP% syspath %DEEP%\nul
 
 echo --- standard output and error in text mode
 platform_probe.exe out hello err world out "two words" >out.txt 2>err.txt

@@ -13,8 +13,22 @@
 //   chdir PATH            platform_change_dir's result
 //   reg KEY VALUE SIZE    platform_registry_query with a buffer of SIZE bytes
 //   env NAME VALUE        platform_set_env, then the value read back from Windows
+//                         (in KEY, VALUE and the env VALUE, {HEX} stands for that
+//                         code point; values are shown as code points)
 //   out TEXT, err TEXT    TEXT and a line end on standard output or error
 //   exit N                flushes standard output and ends with code N
+//   canout TEXT           platform_can_write_out and platform_out_code_page
+//   encode CP N TEXT      whether code page CP holds TEXT, and the bytes written
+//                         for TEXT repeated N times and a line end
+//   decode CP HEX SIZE    the bytes HEX in code page CP as UTF-8, in SIZE bytes
+//   syspath PATH          the UTF-16 path that the file calls give the system
+//   peek N, head N        platform_peek and platform_read_head on standard input
+//   conline N             platform_read_console_line of N characters, as code points
+//   file PATH             on a file: a read, platform_peek, platform_read_head,
+//                         the rest, then platform_map, read after platform_close
+//   pipe NOW LATER N      platform_peek of N bytes on a pipe that holds NOW, and
+//                         gets LATER and its end from another thread 50 ms later;
+//                         then a read of all
 //   mkbig PATH BYTES      (fixture) a sparse file of that size
 //   settime PATH SECONDS  (fixture) sets the modification time of a file or
 //                         directory, in seconds since 1970
@@ -28,8 +42,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <io.h>
 
 #include "platform/platform.h"
+#include "platform/platform_windows.h"
 
 static void say(const char *format, ...) {
     char line[2048];
@@ -41,16 +58,107 @@ static void say(const char *format, ...) {
     platform_write(STREAM_OUT, "\n", 1);
 }
 
-// Printable ASCII as it is, every other byte as <XX>.
-static void render(const char *data, size_t length, char *text, size_t size) {
+// Printable ASCII as it is, every other byte as <XX>; with runs set, a run of
+// eight or more equal bytes as one of them and *count.
+static void render(const char *data, size_t length, char *text, size_t size, bool runs = false) {
     size_t used = 0;
     text[0] = '\0';
-    for (size_t i = 0; i < length && used + 5 < size; ++i) {
+    for (size_t i = 0; i < length && used + 16 < size;) {
         unsigned char c = static_cast<unsigned char>(data[i]);
+        size_t run = 1;
+        while (runs && i + run < length && data[i + run] == data[i])
+            ++run;
         int n = (c >= 0x20 && c < 0x7f) ? snprintf(text + used, size - used, "%c", c)
                                         : snprintf(text + used, size - used, "<%02X>", c);
         used += static_cast<size_t>(n);
+        if (run >= 8)
+            used += static_cast<size_t>(snprintf(text + used, size - used, "*%zu", run));
+        i += run >= 8 ? run : 1;
     }
+}
+
+// UTF-16 text: printable ASCII as it is, other units as {XXXX}, a run of eight
+// or more equal units as one of them and *count.
+static void render_units(const wchar_t *units, char *text, size_t size) {
+    size_t used = 0;
+    text[0] = '\0';
+    for (size_t i = 0; units[i] != L'\0' && used + 16 < size;) {
+        unsigned c = static_cast<unsigned>(units[i]);
+        size_t run = 1;
+        while (units[i + run] == units[i])
+            ++run;
+        int n = (c >= 0x20 && c < 0x7f) ? snprintf(text + used, size - used, "%c", c)
+                                        : snprintf(text + used, size - used, "{%04X}", c);
+        used += static_cast<size_t>(n);
+        if (run >= 8)
+            used += static_cast<size_t>(snprintf(text + used, size - used, "*%zu", run));
+        i += run >= 8 ? run : 1;
+    }
+}
+
+// A text whose {HEX} marks stand for the characters of those code points, as
+// UTF-8, so that a batch file in code page 437 can spell any character.
+static size_t unescape(const char *in, char *out, size_t size) {
+    size_t used = 0;
+    while (*in != '\0' && used + 4 < size) {
+        const char *close = *in == '{' ? strchr(in, '}') : nullptr;
+        if (close == nullptr) {
+            out[used++] = *in++;
+            continue;
+        }
+        unsigned long c = strtoul(in + 1, nullptr, 16);
+        in = close + 1;
+        if (c < 0x80) {
+            out[used++] = static_cast<char>(c);
+        } else if (c < 0x800) {
+            out[used++] = static_cast<char>(0xC0 | (c >> 6));
+            out[used++] = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out[used++] = static_cast<char>(0xE0 | (c >> 12));
+            out[used++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out[used++] = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out[used++] = static_cast<char>(0xF0 | (c >> 18));
+            out[used++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out[used++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out[used++] = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    out[used] = '\0';
+    return used;
+}
+
+// UTF-8 text as code points: ASCII as it is, everything else as {HEX}.
+static void render_code_points(const char *data, size_t length, char *text, size_t size) {
+    size_t used = 0;
+    text[0] = '\0';
+    for (size_t i = 0; i < length && used + 16 < size;) {
+        unsigned char c = static_cast<unsigned char>(data[i]);
+        size_t count = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        unsigned long point = count == 1 ? c : c & (0x3F >> (count - 1));
+        for (size_t k = 1; k < count && i + k < length; ++k)
+            point = (point << 6) | (static_cast<unsigned char>(data[i + k]) & 0x3F);
+        int n = point < 0x80 ? snprintf(text + used, size - used, "%c", static_cast<char>(point))
+                             : snprintf(text + used, size - used, "{%lX}", point);
+        used += static_cast<size_t>(n);
+        i += count;
+    }
+}
+
+// Reads a handle to its end (at most size bytes).
+static size_t read_rest(int handle, char *data, size_t size) {
+    size_t total = 0;
+    long count = 0;
+    while (total < size && (count = platform_read(handle, data + total, size - total)) > 0)
+        total += static_cast<size_t>(count);
+    return total;
+}
+
+// One line "label: count bytes" with the bytes rendered, or "label: -1".
+static void say_bytes(const char *label, long count, const char *data) {
+    char text[256];
+    render(data, count > 0 ? static_cast<size_t>(count) : 0, text, sizeof text);
+    say("%s: %ld %s", label, count, text);
 }
 
 // Reads a handle to its end in pieces of 7 bytes, so that several reads are needed.
@@ -97,6 +205,23 @@ static bool set_modified(const char *path, long long seconds) {
     bool ok = SetFileTime(file, nullptr, nullptr, &time) != 0;
     CloseHandle(file);
     return ok;
+}
+
+// The writing end of a pipe, and what it writes before it closes.
+struct LateWrite {
+    HANDLE writer;
+    const char *text;
+};
+
+static DWORD WINAPI write_late(void *context) {
+    const LateWrite *late = static_cast<const LateWrite *>(context);
+    Sleep(50);
+    DWORD written = 0;
+    size_t length = strlen(late->text);
+    if (length > 0)
+        WriteFile(late->writer, late->text, static_cast<DWORD>(length), &written, nullptr);
+    CloseHandle(late->writer);
+    return 0;
 }
 
 // Runs the operation at argv[i]; returns the index of the next one.
@@ -192,7 +317,10 @@ static int step(int argc, char **argv, int i) {
         if (size > sizeof data - 1)
             size = sizeof data - 1;
         memset(data, '#', sizeof data);
-        long length = platform_registry_query(argv[i + 1], argv[i + 2], data, size);
+        char key[512], name[512];
+        unescape(argv[i + 1], key, sizeof key);
+        unescape(argv[i + 2], name, sizeof name);
+        long length = platform_registry_query(key, name, data, size);
         char text[4 * sizeof data + 8];
         render(data, length > 0 ? static_cast<size_t>(length) : 0, text, sizeof text);
         say("reg %s %s: %ld %s", argv[i + 2], argv[i + 3], length, text);
@@ -202,12 +330,22 @@ static int step(int argc, char **argv, int i) {
     }
     if (strcmp(op, "env") == 0) {
         need(2);
-        if (!platform_set_env(argv[i + 1], argv[i + 2])) {
+        char value[512];
+        unescape(argv[i + 2], value, sizeof value);
+        if (!platform_set_env(argv[i + 1], value)) {
             say("env %s: refused", argv[i + 1]);
         } else {
-            char value[512];
-            DWORD length = GetEnvironmentVariableA(argv[i + 1], value, sizeof value);
-            say("env %s: now \"%s\"", argv[i + 1], length < sizeof value ? value : "?");
+            // Read back through the wide interface, as code points.
+            wchar_t name[256], units[512];
+            MultiByteToWideChar(CP_UTF8, 0, argv[i + 1], -1, name, 256);
+            DWORD length = GetEnvironmentVariableW(name, units, 512);
+            char utf8[1024], text[2048];
+            int bytes = length < 512
+                            ? WideCharToMultiByte(CP_UTF8, 0, units, static_cast<int>(length), utf8,
+                                                  sizeof utf8, nullptr, nullptr)
+                            : 0;
+            render_code_points(utf8, static_cast<size_t>(bytes), text, sizeof text);
+            say("env %s: now \"%s\"", argv[i + 1], length < 512 ? text : "?");
         }
         return i + 3;
     }
@@ -223,6 +361,147 @@ static int step(int argc, char **argv, int i) {
         if (!platform_flush_out())
             exit(3);
         platform_exit(static_cast<int>(number(argv[i + 1])));
+    }
+    if (strcmp(op, "canout") == 0) {
+        need(1);
+        char text[512];
+        size_t length = unescape(argv[i + 1], text, sizeof text);
+        say("canout %s: code page %u, fits %d", argv[i + 1], platform_out_code_page(),
+            platform_can_write_out(text, length) ? 1 : 0);
+        return i + 2;
+    }
+    if (strcmp(op, "encode") == 0) {
+        need(3);
+        unsigned code_page = static_cast<unsigned>(number(argv[i + 1]));
+        long repeat = static_cast<long>(number(argv[i + 2]));
+        char text[512];
+        size_t length = unescape(argv[i + 3], text, sizeof text);
+        bool holds = code_page_holds(code_page, text, length);
+        // Written to a file in one call, so that long text is converted in pieces.
+        static char many[16384];
+        size_t total = 0;
+        for (long k = 0; k < repeat && total + length + 1 < sizeof many; ++k, total += length)
+            memcpy(many + total, text, length);
+        many[total++] = '\n';
+        FILE *file = fopen("encoded.out", "wb");
+        bool written = file != nullptr && code_page_write(code_page, file, many, total);
+        if (file != nullptr)
+            fclose(file);
+        char data[4096];
+        size_t count = 0;
+        int handle = platform_open_read("encoded.out");
+        if (handle >= 0) {
+            count = read_rest(handle, data, sizeof data);
+            platform_close(handle);
+        }
+        char rendered[1024];
+        render(data, count, rendered, sizeof rendered, true);
+        say("encode %u %s: %s, %s %s", code_page, argv[i + 3], holds ? "holds" : "cannot hold",
+            written ? "written" : "NOT written", rendered);
+        return i + 4;
+    }
+    if (strcmp(op, "decode") == 0) {
+        need(3);
+        unsigned code_page = static_cast<unsigned>(number(argv[i + 1]));
+        char bytes[256];
+        size_t length = 0;
+        for (const char *hex = argv[i + 2]; hex[0] != '\0' && hex[1] != '\0' && length < 256;
+             hex += 2) {
+            const char pair[] = {hex[0], hex[1], '\0'};
+            bytes[length++] = static_cast<char>(strtoul(pair, nullptr, 16));
+        }
+        char out[1024];
+        size_t size = static_cast<size_t>(number(argv[i + 3]));
+        if (size > sizeof out)
+            size = sizeof out;
+        size_t used = code_page_to_utf8(code_page, bytes, length, out, size);
+        char text[1024];
+        render_code_points(out, used, text, sizeof text);
+        say("decode %u %s %s: %zu bytes %s", code_page, argv[i + 2], argv[i + 3], used, text);
+        return i + 4;
+    }
+    if (strcmp(op, "syspath") == 0) {
+        need(1);
+        const wchar_t *path = system_path(argv[i + 1]);
+        char text[1024];
+        if (path != nullptr)
+            render_units(path, text, sizeof text);
+        say("syspath: %s", path != nullptr ? text : "(none)");
+        return i + 2;
+    }
+    if (strcmp(op, "peek") == 0 || strcmp(op, "head") == 0) {
+        need(1);
+        char data[16];
+        size_t size = static_cast<size_t>(number(argv[i + 1]));
+        long count = op[0] == 'p' ? platform_peek(PLATFORM_STDIN, data, size)
+                                  : platform_read_head(PLATFORM_STDIN, data, size);
+        char label[64];
+        snprintf(label, sizeof label, "%s %zu", op, size);
+        say_bytes(label, count, data);
+        return i + 2;
+    }
+    if (strcmp(op, "conline") == 0) {
+        need(1);
+        char line[4 * 300 + 2];
+        size_t max = static_cast<size_t>(number(argv[i + 1]));
+        if (max > 300)
+            max = 300;
+        long count = platform_read_console_line(line, sizeof line, max);
+        char text[2048];
+        render_code_points(line, count > 0 ? static_cast<size_t>(count) : 0, text, sizeof text);
+        say("conline %zu: %ld %s", max, count, text);
+        return i + 2;
+    }
+    if (strcmp(op, "file") == 0) {
+        need(1);
+        int handle = platform_open_read(argv[i + 1]);
+        if (handle < 0) {
+            say("file %s: cannot open", argv[i + 1]);
+            return i + 2;
+        }
+        char data[256];
+        say_bytes("read 3", platform_read(handle, data, 3), data);
+        say_bytes("peek 4", platform_peek(handle, data, 4), data);
+        say_bytes("head 5", platform_read_head(handle, data, 5), data);
+        say_bytes("the rest", static_cast<long>(read_rest(handle, data, sizeof data)), data);
+        uint64_t size = 0;
+        const char *mapped = platform_map(handle, &size);
+        platform_close(handle);
+        if (mapped == nullptr) {
+            say("map: none");
+        } else {
+            say_bytes("map, after close", static_cast<long>(size), mapped);
+            platform_unmap(mapped, size);
+        }
+        return i + 2;
+    }
+    if (strcmp(op, "pipe") == 0) {
+        need(3);
+        HANDLE reader;
+        LateWrite late{nullptr, argv[i + 2]};
+        if (!CreatePipe(&reader, &late.writer, nullptr, 0)) {
+            say("pipe: cannot create");
+            return i + 4;
+        }
+        DWORD written = 0;
+        size_t length = strlen(argv[i + 1]);
+        if (length > 0)
+            WriteFile(late.writer, argv[i + 1], static_cast<DWORD>(length), &written, nullptr);
+        HANDLE thread = CreateThread(nullptr, 0, write_late, &late, 0, nullptr);
+        int handle = _open_osfhandle(reinterpret_cast<intptr_t>(reader), _O_RDONLY | _O_BINARY);
+        char data[64];
+        char label[128];
+        snprintf(label, sizeof label, "pipe \"%s\", later \"%s\": peek %s", argv[i + 1],
+                 argv[i + 2], argv[i + 3]);
+        say_bytes(label, platform_peek(handle, data, static_cast<size_t>(number(argv[i + 3]))),
+                  data);
+        say_bytes("then read", static_cast<long>(read_rest(handle, data, sizeof data)), data);
+        platform_close(handle);
+        if (thread != nullptr) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+        return i + 4;
     }
     if (strcmp(op, "mkbig") == 0) {
         need(2);
@@ -240,6 +519,7 @@ static int step(int argc, char **argv, int i) {
 
 int main(int argc, char **argv) {
     platform_init();
+    platform_arguments(&argc, &argv);
     for (int i = 1; i < argc;)
         i = step(argc, argv, i);
     if (!platform_flush_out())

@@ -17,6 +17,10 @@ script=$(cd "$(dirname "$script")" && pwd)/$name.bat
 expected=${script%.bat}.expected
 
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
+# Wine maps Linux file names to Unicode through the locale: under a UTF-8 one,
+# the names that a setup script makes arrive as the characters they spell
+# (under LANG=C they would arrive byte by byte).
+export LC_ALL=C.UTF-8
 # No Mono or Gecko installer, no window: the tests need neither.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY

@@ -14,10 +14,10 @@ call :run X -t finds lo hello
 echo --- trim: quoted blanks and tabs reach the function
 call :run X -t trim " 	 a  b 	"
 
-rem The C runtime reads \" as a literal quote: "C:\dir\" arrives as C:\dir" with
-rem the blank after it (the quoted stretch runs on), which gives 0, while
-rem "C:\dir\\" arrives as C:\dir\ and C:\"dir\\\" as C:"dir\" (its closing quote is
-rem ignored), which give 1.
+rem Inside a quoted stretch, \" before a blank or the end of the line keeps the
+rem backslash and closes the stretch: "C:\dir\" arrives as C:\dir\, as does
+rem "C:\dir\\". Outside quotes \" is a literal quote, as in the C runtime:
+rem C:\"dir\\\" arrives as C:"dir\" (its closing quote is ignored). All give 1.
 echo --- endslash: unquoted, quoted, a literal quote at the end, two words, empty
 call :run X -t endslash C:\dir\
 call :run X -t endslash C:\dir
