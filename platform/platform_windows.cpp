@@ -689,11 +689,33 @@ static int64_t unix_seconds(FILETIME time) {
     return seconds;
 }
 
+// The status of what a symbolic link or junction points to, as the C runtime's
+// stat gives it; false when the target is missing.
+static bool link_target_status(const wchar_t *name, FileStatus *status) {
+    HANDLE file = CreateFileW(name, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (!known)
+        return false;
+    status->size =
+        static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+    status->modified = unix_seconds(info.ftLastWriteTime);
+    status->is_directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return true;
+}
+
 bool platform_stat(const char *path, FileStatus *status) {
     const wchar_t *name = system_path(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (name == nullptr || !GetFileAttributesExW(name, GetFileExInfoStandard, &data))
         return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return link_target_status(name, status);
     status->size =
         static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     status->modified = unix_seconds(data.ftLastWriteTime);

@@ -49,6 +49,15 @@ call :run X -t qvstatus last.cod
 call :run X -t qvstatus mixed.cod
 call :run X -t qvstatus indented.cod
 call :run X -t qvstatus missing.cod
+echo --- byte order marks: UTF-16 LE, UTF-16 BE, UTF-8; a line in the console code page comes back as it was
+call :run X -t qvstatus ps.cod
+tarvelix.exe X -t read ps.cod 2 >go.bat
+call go.bat
+if "%X:~1,1%"=="t" if "%X:~3%"=="" echo three characters, t in the middle
+call :run X -t ask <be.txt
+call :run X -t qvstatus bom8.cod
+tarvelix.exe X -t read cafe437.txt 1 >out.txt
+fc /b out.txt cafe437.set >nul && echo the same bytes
 echo --- setexit: the number is the errorlevel
 call :run X -t setexit 5
 call :run X -t setexit 0

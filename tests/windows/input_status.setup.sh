@@ -14,3 +14,11 @@ printf '%sabcd\rXYZ\r\n' "$line" >cr254.txt
 printf 'SET QORCOD=16\r\nSET QORCOD=4\r\n' >last.cod
 printf 'run started\r\nset Qorcod=12\r\nrun ended\r\n' >mixed.cod
 printf 'SET QORCOD=12\r\n  SET QORCOD=8\r\n' >indented.cod
+# Text as other programs write it: UTF-16 LE with its mark (Windows PowerShell's
+# ">"), UTF-16 BE, UTF-8 with its mark, and a line in code page 437 ("caf" and
+# e acute, 0x82) with the "set" line that must come back byte for byte.
+printf '\xff\xfeS\0E\0T\0 \0Q\0O\0R\0C\0O\0D\0=\0001\0002\0\r\0\n\0\xe9\0t\0\xe9\0\r\0\n\0' >ps.cod
+printf '\xfe\xff\0y\0\r\0\n' >be.txt
+printf '\xef\xbb\xbfSET QORCOD=8\r\n' >bom8.cod
+printf 'caf\x82\r\n' >cafe437.txt
+printf 'set X=caf\x82\r\n' >cafe437.set

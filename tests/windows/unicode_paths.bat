@@ -9,7 +9,7 @@ rem deep below deep\. Each case prints standard output, standard error after a
 rem [stderr] mark, and the errorlevel.
 set "HERE=%CD%"
 
-echo --- Cyrillic and CJK names reach isdir, filesize, read and update
+echo --- Cyrillic and CJK names reach isdir, length, filesize, read and update
 for /d %%D in (names\*) do call :names "%%D"
 echo --- a value that code page 437 cannot hold ends the run: one line, no set line
 for /d %%D in (names\*) do call :count X -t set "%%~nxD"
@@ -53,6 +53,7 @@ rem (Wine's cmd expands neither a for variable in the set of a nested for, nor
 rem a quoted wildcard: the folder comes as %1.)
 :names
 call :run X -t isdir "%~1"
+call :run X -t length "%~nx1"
 for %%F in (%~1\*.txt) do call :run X -t filesize "%%F"
 for %%F in (%~1\*.txt) do call :run X -t read "%%F" 2
 for %%G in (%~1\*.dat) do call :run X -t filesize "%%G"
