@@ -43,6 +43,8 @@ set TVUP
 set "SALT=Salt & Pepper"
 call tvset.cmd TVTEXT set "50%%%% off, %%SALT%%"
 set TVTEXT
+call tvset.cmd TVDIR endslash "%~dp0"
+set TVDIR
 
 echo --- ask reads standard input and shows no question
 call tvset.cmd TVANSWER ask "Go on?" <yes.txt
