@@ -103,6 +103,9 @@ Outcome handle_ask(const Call &call) {
     char *reply = call.result;
     size_t length = text_read_line_unbuffered(reply, RESULT_SIZE - 1);
     reply[length] = '\0';
+    // A read that mixes UTF-8 with other bytes is 8-bit text, which may hold
+    // more characters than the read counted.
+    check_result_length(utf8_count(reply, length));
     size_t blanks = 0;
     while (is_c_space(reply[blanks]))
         ++blanks;

@@ -181,7 +181,8 @@ long platform_read_console_line(char *buffer, size_t size, size_t max_characters
     size_t used = 0, characters = 0;
     while (state.input_pos < state.input.size() && characters < max_characters) {
         unsigned char c = static_cast<unsigned char>(state.input[state.input_pos]);
-        size_t step = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        size_t step =
+            utf8_step(state.input.data() + state.input_pos, state.input.size() - state.input_pos);
         if (used + step > size)
             break;
         memcpy(buffer + used, state.input.data() + state.input_pos, step);

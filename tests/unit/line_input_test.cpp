@@ -264,6 +264,9 @@ struct AskCase {
 
 TEST(Ask, AnswerNumberFromTheReply) {
     const std::string q = "Continue?";
+    std::string mixed;
+    for (int i = 0; i < 254; ++i)
+        mixed += "\xf2\x81\x81\x81";
     const std::vector<AskCase> cases = {
         {{"ask"}, "y\nrest", "set X=y\n\n", 1, 2},
         {{"ask"}, "N\r\nrest", "set X=N\n\n", 2, 3},
@@ -297,6 +300,8 @@ TEST(Ask, AnswerNumberFromTheReply) {
         {{"ask"}, "\xef\xbb\xbfn\n", "set X=n\n\n", 2, 5},
         {{"ask"}, "\xe9\n", "set X=\xc3\xa9\n\n", 0, 2},
         {{"ask", "[\xc3\xa9\xc3\xa0]"}, "\xc3\xa0\n", "set X=\xc3\xa0\n\n", 2, 3},
+        // UTF-8 sequences among other bytes: 8-bit text of more than 255 characters.
+        {{"ask"}, "\xff" + mixed, "tarvelix: Result longer than 255 characters\n", 12, 1017},
     };
     for (const AskCase &c : cases) {
         fake_reset();
