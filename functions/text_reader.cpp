@@ -330,6 +330,16 @@ static size_t console_read(char *out, size_t length) {
     return length;
 }
 
+// Takes count bytes, in as many reads as it takes (a pipe gives what it has);
+// false when the input ends or fails first.
+static bool take(char *bytes, size_t count) {
+    size_t got = 0;
+    long read = 0;
+    while (got < count && (read = platform_read(PLATFORM_STDIN, bytes + got, count - got)) > 0)
+        got += static_cast<size_t>(read);
+    return got == count;
+}
+
 // The encoding of standard input, from the mark at the start of its file, or
 // of a pipe when it is still there. A mark where reading stands is taken.
 static TextEncoding input_encoding() {
@@ -344,14 +354,14 @@ static TextEncoding input_encoding() {
         char next[3];
         long count = is_file ? platform_peek(PLATFORM_STDIN, next, mark) : got;
         if (count >= static_cast<long>(mark) && memcmp(is_file ? next : head, head, mark) == 0)
-            platform_read(PLATFORM_STDIN, next, mark);
+            take(next, mark);
     }
     return encoding;
 }
 
 // Takes one byte; false at the end or on an error.
 static bool take_byte(char *byte) {
-    return platform_read(PLATFORM_STDIN, byte, 1) == 1;
+    return take(byte, 1);
 }
 
 // True, and the pair taken, when the next bytes are the line end after a CR.
@@ -363,7 +373,7 @@ static bool take_line_end(TextEncoding encoding) {
     unsigned unit = width == 1 ? static_cast<unsigned char>(next[0]) : unit_at(next, encoding);
     if (unit != '\n')
         return false;
-    platform_read(PLATFORM_STDIN, next, width);
+    take(next, width);
     return true;
 }
 
@@ -387,8 +397,7 @@ static size_t read_bytes(char *raw) {
             sequence[0] = byte;
             long more = platform_peek(PLATFORM_STDIN, sequence + 1, UTF8_MAX - 1);
             size_t step = utf8_step(sequence, 1 + static_cast<size_t>(more > 0 ? more : 0));
-            if (step > 1 &&
-                platform_read(PLATFORM_STDIN, raw + used, step - 1) == static_cast<long>(step - 1))
+            if (step > 1 && take(raw + used, step - 1))
                 used += step - 1;
         }
     }
@@ -400,7 +409,7 @@ static size_t read_utf16(TextEncoding encoding, char *out) {
     size_t used = 0;
     char bytes[2];
     for (size_t characters = 0; characters < LINE_READ_MAX; ++characters) {
-        if (platform_read(PLATFORM_STDIN, bytes, 2) != 2)
+        if (!take(bytes, 2))
             break;
         unsigned unit = unit_at(bytes, encoding);
         if (unit == static_cast<unsigned>(TEXT_END_BYTE))
@@ -416,7 +425,7 @@ static size_t read_utf16(TextEncoding encoding, char *out) {
                 platform_peek(PLATFORM_STDIN, next, 2) == 2 ? unit_at(next, encoding) : 0;
             code_point = is_low_surrogate(low) ? combine(unit, low) : REPLACEMENT_CHARACTER;
             if (is_low_surrogate(low))
-                platform_read(PLATFORM_STDIN, next, 2);
+                take(next, 2);
         } else if (is_low_surrogate(unit)) {
             code_point = REPLACEMENT_CHARACTER;
         }

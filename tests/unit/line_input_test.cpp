@@ -150,6 +150,9 @@ TEST(TextReader, ReadsAsTextModeDoes) {
         {A255 + "a", {A255, "a"}},
         // Characters, not bytes: 300 two-byte characters, as UTF-8 and as 8-bit text.
         {E(300) + "\n", {E(255), E(45) + "\n"}},
+        {E(254) + "\r\n" + b, {E(254) + "\n", b}},
+        {E(255) + "\n", {E(255), "\n"}},
+
         {std::string(300, '\xe9') + "\n", {E(255), E(45) + "\n"}},
         {"a\xe9\n\xc3\xa9\n", {"a\xc3\xa9\n", "\xc3\xa9\n"}},
     };
@@ -187,6 +190,11 @@ TEST(TextReader, MixedLinesAcrossBufferRefills) {
         }
         check_reader(raw, expected_reads(raw));
     }
+    // A Ctrl-Z after many short lines, where they are counted a block at a time.
+    std::string lines;
+    for (int i = 0; i < 150; ++i)
+        lines += "ab\n";
+    check_reader(lines + "a\x1a" + "b\n", expected_reads(lines + "a\x1a" + "b\n"));
 }
 
 struct ReadCase {
@@ -298,21 +306,26 @@ TEST(Ask, AnswerNumberFromTheReply) {
         // Byte order marks, 8-bit text, options beyond ASCII.
         {{"ask"}, std::string("\xff\xfey\0\r\0\n\0r", 9), "set X=y\n\n", 1, 8},
         {{"ask"}, "\xef\xbb\xbfn\n", "set X=n\n\n", 2, 5},
+        {{"ask"}, std::string("\xff\xfe=\xd8\0\xde\n\0x", 9), "set X=\xf0\x9f\x98\x80\n\n", 0, 8},
         {{"ask"}, "\xe9\n", "set X=\xc3\xa9\n\n", 0, 2},
         {{"ask", "[\xc3\xa9\xc3\xa0]"}, "\xc3\xa0\n", "set X=\xc3\xa0\n\n", 2, 3},
         // UTF-8 sequences among other bytes: 8-bit text of more than 255 characters.
         {{"ask"}, "\xff" + mixed, "tarvelix: Result longer than 255 characters\n", 12, 1017},
     };
-    for (const AskCase &c : cases) {
-        fake_reset();
-        fake().input = c.input;
-        std::vector<std::string> args{"X", "-v"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        RunResult r = run(args);
-        std::string label = c.args.back() + " <" + c.input.substr(0, 10) + ">";
-        EXPECT_EQ(r.out, c.out) << label;
-        EXPECT_EQ(r.code, c.code) << label;
-        EXPECT_EQ(fake().input_pos, c.consumed) << label;
+    // Whole reads, and one byte a read, as a pipe may give them.
+    for (size_t chunk : {0, 1}) {
+        for (const AskCase &c : cases) {
+            fake_reset();
+            fake().input = c.input;
+            fake().read_chunk = chunk;
+            std::vector<std::string> args{"X", "-v"};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            RunResult r = run(args);
+            std::string label = c.args.back() + " <" + c.input.substr(0, 10) + ">";
+            EXPECT_EQ(r.out, c.out) << label << " chunk " << chunk;
+            EXPECT_EQ(r.code, c.code) << label;
+            EXPECT_EQ(fake().input_pos, c.consumed) << label;
+        }
     }
 }
 
