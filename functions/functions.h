@@ -10,7 +10,7 @@ Outcome handle_sub(const Call &call);
 Outcome handle_div(const Call &call);
 Outcome handle_mul(const Call &call); // mul and mult
 
-// Parts of a filespec, and whether a directory ends with a backslash.
+// Pieces of a filespec, and whether a directory ends with a backslash.
 Outcome handle_filedrive(const Call &call); // filedrive and filedrv
 Outcome handle_filedir(const Call &call);
 Outcome handle_fileddir(const Call &call);

@@ -752,8 +752,8 @@ int platform_change_drive(int drive) {
     if (drive < 1 || drive > 26)
         return -1;
     // "X:" is the working directory that drive X had last.
-    const wchar_t spec[] = {static_cast<wchar_t>(L'A' + drive - 1), L':', L'\0'};
-    return SetCurrentDirectoryW(spec) ? 0 : -1;
+    const wchar_t drive_name[] = {static_cast<wchar_t>(L'A' + drive - 1), L':', L'\0'};
+    return SetCurrentDirectoryW(drive_name) ? 0 : -1;
 }
 
 int platform_get_drive_dir(int drive, char *buffer, size_t size) {
@@ -768,8 +768,8 @@ int platform_get_drive_dir(int drive, char *buffer, size_t size) {
         if (GetDriveTypeW(root) <= DRIVE_NO_ROOT_DIR)
             return -1; // no drive behind the letter
         // "X:." rather than "X:", which may keep the directory's trailing backslash.
-        const wchar_t spec[] = {letter, L':', L'.', L'\0'};
-        length = GetFullPathNameW(spec, SYSTEM_CAPACITY, directory_units, nullptr);
+        const wchar_t drive_dot[] = {letter, L':', L'.', L'\0'};
+        length = GetFullPathNameW(drive_dot, SYSTEM_CAPACITY, directory_units, nullptr);
         if (length >= SYSTEM_CAPACITY)
             length = 0;
     }

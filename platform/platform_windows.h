@@ -1,4 +1,4 @@
-// Parts of the Windows side that take their code page or path explicitly, so
+// The pieces of the Windows side that take their code page or path explicitly, so
 // that the test probe can call them directly: a program that Wine's cmd starts
 // with redirected streams has no console, and its own code page never changes,
 // so only this way do code pages such as 65001, 932 or 54936 get tested.

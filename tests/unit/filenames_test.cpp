@@ -17,12 +17,12 @@ std::string part(const std::string &function, const std::string &filespec) {
     return r.out.substr(6, r.out.size() - 7);
 }
 
-struct Parts {
+struct Pieces {
     std::string filespec, drive, dir, ddir, name, ext;
 };
 
 TEST(FileNames, OneScanMarks) {
-    const Parts cases[] = {
+    const Pieces cases[] = {
         {R"(C:\a\b.c\d.txt)", "C:", R"(\a\b.c\)", R"(C:\a\b.c\)", "d", "txt"},
         {"C:d.txt", "C:", "", "C:", "d", "txt"},
         {R"(\\srv\share\f)", "", R"(\\srv\share\)", R"(\\srv\share\)", "f", ""},
@@ -40,7 +40,7 @@ TEST(FileNames, OneScanMarks) {
         {"C:.x", "C:", "", "C:", ".x", ""},
         {"a.b:c", "a.b:", "", "a.b:", "c", ""},
     };
-    for (const Parts &c : cases) {
+    for (const Pieces &c : cases) {
         EXPECT_EQ(part("filedrive", c.filespec), c.drive) << c.filespec;
         EXPECT_EQ(part("filedrv", c.filespec), c.drive) << c.filespec;
         EXPECT_EQ(part("filedir", c.filespec), c.dir) << c.filespec;
@@ -79,7 +79,7 @@ TEST(FileNames, PiecesRebuildEveryFilespec) {
     }
 }
 
-TEST(FileNames, PartsLongerThanTheResultAreRefused) {
+TEST(FileNames, PiecesLongerThanTheResultAreRefused) {
     const std::string dir = "C:\\" + std::string(300, 'd') + "\\";
     EXPECT_EQ(part("filename", dir + "f.x"), "f");
     EXPECT_EQ(part("filedrive", dir + "f.x"), "C:");
