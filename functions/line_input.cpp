@@ -36,17 +36,15 @@ Outcome handle_read(const Call &call) {
     uint32_t before = static_cast<uint32_t>(line) - 1;
     TextPiece piece;
     bool found = text_skip_reads(&reader, before) == before && text_read_piece(&reader, &piece);
-    if (found) {
-        char text[3 * READ_BYTES_MAX];
-        size_t length = text_piece_utf8(piece, text, sizeof text);
-        text_reader_finish(&reader);
-        platform_close(handle);
-        set_text_result(call.result, text, length);
-        return text_outcome(0);
-    }
+    // The read lies in the reader's text, which goes with the file.
+    char text[3 * READ_BYTES_MAX];
+    size_t length = found ? text_piece_utf8(piece, text, sizeof text) : 0;
     text_reader_finish(&reader);
     platform_close(handle);
-    return text_outcome(1);
+    if (!found)
+        return text_outcome(1);
+    set_text_result(call.result, text, length);
+    return text_outcome(0);
 }
 
 // "[...]": begins with "[" and its last "]" is its last character.

@@ -51,6 +51,15 @@ static uint32_t combine(unsigned high, unsigned low) {
 
 inline constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
 
+// The code point that a unit begins; *pair is set when it takes the next unit
+// with it. next is 0 when there is none. A lone surrogate is U+FFFD.
+static uint32_t decode_unit(unsigned unit, unsigned next, bool *pair) {
+    *pair = is_high_surrogate(unit) && is_low_surrogate(next);
+    if (*pair)
+        return combine(unit, next);
+    return is_high_surrogate(unit) || is_low_surrogate(unit) ? REPLACEMENT_CHARACTER : unit;
+}
+
 // Decodes whole characters of UTF-16 bytes into UTF-8 at out, which has room
 // for 2 bytes per byte of input. Returns the bytes written; *used receives the
 // bytes of input decoded (the rest begin a character still incomplete).
@@ -59,23 +68,12 @@ static size_t decode_utf16(const char *bytes, size_t length, TextEncoding encodi
     size_t i = 0, written = 0;
     while (i + 2 <= length) {
         unsigned unit = unit_at(bytes + i, encoding);
-        uint32_t code_point = unit;
-        size_t taken = 2;
-        if (is_high_surrogate(unit)) {
-            if (i + 4 > length && !at_end)
-                break; // its partner may follow
-            unsigned next = i + 4 <= length ? unit_at(bytes + i + 2, encoding) : 0;
-            if (is_low_surrogate(next)) {
-                code_point = combine(unit, next);
-                taken = 4;
-            } else {
-                code_point = REPLACEMENT_CHARACTER;
-            }
-        } else if (is_low_surrogate(unit)) {
-            code_point = REPLACEMENT_CHARACTER;
-        }
-        written += utf8_encode(code_point, out + written);
-        i += taken;
+        if (is_high_surrogate(unit) && i + 4 > length && !at_end)
+            break; // its partner may follow
+        unsigned next = i + 4 <= length ? unit_at(bytes + i + 2, encoding) : 0;
+        bool pair = false;
+        written += utf8_encode(decode_unit(unit, next, &pair), out + written);
+        i += pair ? 4 : 2;
     }
     *used = i;
     return written;
@@ -214,32 +212,31 @@ bool text_read_piece(TextReader *reader, TextPiece *piece) {
     if (crlf)
         --length;
 
-    if (whole && length < LINE_READ_MAX) {
-        // Fewer than 255 bytes are fewer than 255 characters, however written.
-        *piece = TextPiece{text, length, line_end != nullptr,
-                           !reader->line_start && reader->line_eight_bit};
-        reader->start += line_end != nullptr ? length + (crlf ? 2 : 1) : length;
-        reader->line_start = line_end != nullptr;
-        return true;
+    // Fewer than 255 bytes are fewer than 255 characters, however written.
+    bool eight_bit = !reader->line_start && reader->line_eight_bit;
+    bool line_ends = whole && length < LINE_READ_MAX;
+    size_t cut = length;
+    if (!line_ends) {
+        // A long line: its first read decides how it is written.
+        if (reader->line_start)
+            reader->line_eight_bit =
+                whole ? !utf8_is_valid(text, length) : !utf8_is_valid_prefix(text, length);
+        eight_bit = reader->line_eight_bit;
+        cut = eight_bit ? (length < LINE_READ_MAX ? length : LINE_READ_MAX)
+                        : utf8_skip(text, length, LINE_READ_MAX);
+        size_t characters = eight_bit ? cut : utf8_count(text, cut);
+        line_ends = whole && cut == length && characters < LINE_READ_MAX;
     }
-    // A long line: its first read decides how it is written.
-    if (reader->line_start)
-        reader->line_eight_bit =
-            whole ? !utf8_is_valid(text, length) : !utf8_is_valid_prefix(text, length);
-    bool eight_bit = reader->line_eight_bit;
-    size_t cut = eight_bit ? (length < LINE_READ_MAX ? length : LINE_READ_MAX)
-                           : utf8_skip(text, length, LINE_READ_MAX);
-    size_t characters = eight_bit ? cut : utf8_count(text, cut);
-    if (whole && cut == length && characters < LINE_READ_MAX) {
+    if (line_ends) {
         *piece = TextPiece{text, length, line_end != nullptr, eight_bit};
         reader->start += line_end != nullptr ? length + (crlf ? 2 : 1) : length;
         reader->line_start = line_end != nullptr;
-        return true;
+    } else {
+        // 255 characters, and the line goes on in the next read.
+        *piece = TextPiece{text, cut, false, eight_bit};
+        reader->start += cut;
+        reader->line_start = false;
     }
-    // 255 characters, and the line goes on in the next read.
-    *piece = TextPiece{text, cut, false, eight_bit};
-    reader->start += cut;
-    reader->line_start = false;
     return true;
 }
 
@@ -418,17 +415,14 @@ static size_t read_utf16(TextEncoding encoding, char *out) {
             out[used++] = '\n';
             break;
         }
-        uint32_t code_point = unit;
-        if (is_high_surrogate(unit)) {
-            char next[2];
-            unsigned low =
-                platform_peek(PLATFORM_STDIN, next, 2) == 2 ? unit_at(next, encoding) : 0;
-            code_point = is_low_surrogate(low) ? combine(unit, low) : REPLACEMENT_CHARACTER;
-            if (is_low_surrogate(low))
-                take(next, 2);
-        } else if (is_low_surrogate(unit)) {
-            code_point = REPLACEMENT_CHARACTER;
-        }
+        char next[2];
+        unsigned following = is_high_surrogate(unit) && platform_peek(PLATFORM_STDIN, next, 2) == 2
+                                 ? unit_at(next, encoding)
+                                 : 0;
+        bool pair = false;
+        uint32_t code_point = decode_unit(unit, following, &pair);
+        if (pair)
+            take(next, 2);
         used += utf8_encode(code_point, out + used);
         if (unit == '\n')
             break;

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/held_input.h"
 #include "platform/platform.h"
 
 #ifndef TARVELIX_REGISTRY_ROOT
@@ -88,12 +89,6 @@ int platform_open_read(const char *path) {
     return fd;
 }
 
-// Bytes that platform_peek took from a pipe or terminal, which cannot take
-// them back; the next reads of that handle return them first.
-static int held_handle = -1;
-static char held[PEEK_MAX];
-static size_t held_start, held_end;
-
 static long read_some(int handle, char *buffer, size_t size) {
     ssize_t count;
     do {
@@ -103,33 +98,17 @@ static long read_some(int handle, char *buffer, size_t size) {
 }
 
 long platform_read(int handle, char *buffer, size_t size) {
-    if (handle == held_handle && size > 0) {
-        size_t count = held_end - held_start < size ? held_end - held_start : size;
-        memcpy(buffer, held + held_start, count);
-        held_start += count;
-        if (held_start == held_end)
-            held_handle = -1;
-        return static_cast<long>(count);
-    }
-    return read_some(handle, buffer, size);
+    long held = read_held(handle, buffer, size);
+    return held >= 0 ? held : read_some(handle, buffer, size);
+}
+
+// A file gives peeked bytes back by seeking; a pipe or terminal cannot.
+static bool seek_back(int handle, size_t count) {
+    return lseek(handle, -static_cast<off_t>(count), SEEK_CUR) >= 0;
 }
 
 long platform_peek(int handle, char *buffer, size_t size) {
-    if (size > PEEK_MAX)
-        size = PEEK_MAX;
-    size_t total = 0;
-    long count = 0;
-    while (total < size && (count = platform_read(handle, buffer + total, size - total)) > 0)
-        total += static_cast<size_t>(count);
-    if (total == 0)
-        return count < 0 ? -1 : 0;
-    if (lseek(handle, -static_cast<off_t>(total), SEEK_CUR) < 0) {
-        held_handle = handle;
-        memcpy(held, buffer, total);
-        held_start = 0;
-        held_end = total;
-    }
-    return static_cast<long>(total);
+    return peek_by_reading(handle, buffer, size, seek_back);
 }
 
 long platform_read_head(int handle, char *buffer, size_t size) {
@@ -164,8 +143,7 @@ long platform_read_console_line(char *, size_t, size_t) {
 }
 
 void platform_close(int handle) {
-    if (handle == held_handle)
-        held_handle = -1;
+    forget_held(handle);
     close(handle);
 }
 

@@ -30,6 +30,7 @@
 #include <io.h>
 
 #include "platform/command_line.h"
+#include "platform/held_input.h"
 #include "platform/platform.h"
 #include "platform/platform_windows.h"
 
@@ -479,22 +480,9 @@ int platform_open_read(const char *path) {
     return handle < 0 ? -1 : handle;
 }
 
-// Bytes that platform_peek took from a device that cannot take them back (a
-// console); the next reads of that handle return them first.
-static int held_handle = -1;
-static char held[PEEK_MAX];
-static size_t held_start, held_end;
-
 long platform_read(int handle, char *buffer, size_t size) {
-    if (handle == held_handle && size > 0) {
-        size_t count = held_end - held_start < size ? held_end - held_start : size;
-        memcpy(buffer, held + held_start, count);
-        held_start += count;
-        if (held_start == held_end)
-            held_handle = -1;
-        return static_cast<long>(count);
-    }
-    return static_cast<long>(_read(handle, buffer, clamp_to_int(size)));
+    long held = read_held(handle, buffer, size);
+    return held >= 0 ? held : static_cast<long>(_read(handle, buffer, clamp_to_int(size)));
 }
 
 // The pipe peek of the system's file system control, the call that
@@ -562,28 +550,21 @@ static long peek_pipe(HANDLE pipe, char *buffer, size_t size) {
     }
 }
 
+// A disk file gives peeked bytes back by seeking; a console cannot.
+static bool seek_back(int handle, size_t count) {
+    return GetFileType(system_handle(handle)) == FILE_TYPE_DISK &&
+           _lseeki64(handle, -static_cast<__int64>(count), SEEK_CUR) >= 0;
+}
+
 long platform_peek(int handle, char *buffer, size_t size) {
     if (size > PEEK_MAX)
         size = PEEK_MAX;
     if (size == 0)
         return 0;
     HANDLE file = system_handle(handle);
-    DWORD type = file == INVALID_HANDLE_VALUE ? FILE_TYPE_UNKNOWN : GetFileType(file);
-    if (type == FILE_TYPE_PIPE && handle != held_handle)
+    if (file != INVALID_HANDLE_VALUE && GetFileType(file) == FILE_TYPE_PIPE)
         return peek_pipe(file, buffer, size);
-    size_t total = 0;
-    long count = 0;
-    while (total < size && (count = platform_read(handle, buffer + total, size - total)) > 0)
-        total += static_cast<size_t>(count);
-    if (total == 0)
-        return count < 0 ? -1 : 0;
-    if (type != FILE_TYPE_DISK || _lseeki64(handle, -static_cast<__int64>(total), SEEK_CUR) < 0) {
-        held_handle = handle;
-        memcpy(held, buffer, total);
-        held_start = 0;
-        held_end = total;
-    }
-    return static_cast<long>(total);
+    return peek_by_reading(handle, buffer, size, seek_back);
 }
 
 long platform_read_head(int handle, char *buffer, size_t size) {
@@ -668,8 +649,7 @@ long platform_read_console_line(char *buffer, size_t size, size_t max_characters
 }
 
 void platform_close(int handle) {
-    if (handle == held_handle)
-        held_handle = -1;
+    forget_held(handle);
     _close(handle);
 }
 
@@ -689,6 +669,11 @@ static int64_t unix_seconds(FILETIME time) {
     return seconds;
 }
 
+static FileStatus status_of(DWORD size_high, DWORD size_low, FILETIME modified, DWORD attributes) {
+    return FileStatus{static_cast<int64_t>((static_cast<uint64_t>(size_high) << 32) | size_low),
+                      unix_seconds(modified), (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+}
+
 // The status of what a symbolic link or junction points to, as the C runtime's
 // stat gives it; false when the target is missing.
 static bool link_target_status(const wchar_t *name, FileStatus *status) {
@@ -700,13 +685,10 @@ static bool link_target_status(const wchar_t *name, FileStatus *status) {
     BY_HANDLE_FILE_INFORMATION info;
     bool known = GetFileInformationByHandle(file, &info) != 0;
     CloseHandle(file);
-    if (!known)
-        return false;
-    status->size =
-        static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
-    status->modified = unix_seconds(info.ftLastWriteTime);
-    status->is_directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    return true;
+    if (known)
+        *status = status_of(info.nFileSizeHigh, info.nFileSizeLow, info.ftLastWriteTime,
+                            info.dwFileAttributes);
+    return known;
 }
 
 bool platform_stat(const char *path, FileStatus *status) {
@@ -716,10 +698,8 @@ bool platform_stat(const char *path, FileStatus *status) {
         return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return link_target_status(name, status);
-    status->size =
-        static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
-    status->modified = unix_seconds(data.ftLastWriteTime);
-    status->is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    *status = status_of(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime,
+                        data.dwFileAttributes);
     return true;
 }
 

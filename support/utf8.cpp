@@ -69,38 +69,33 @@ size_t utf8_step(const char *text, size_t length) {
     return lead.length;
 }
 
-size_t utf8_count(const char *text, size_t length) {
-    size_t count = 0;
-    for (size_t i = 0; i < length; ++count) {
-        size_t run = ascii_run(text + i, length - i);
+// Passes over at most limit characters of text; returns the bytes passed and
+// puts the number of characters in *count.
+static size_t pass(const char *text, size_t length, size_t limit, size_t *count) {
+    size_t i = 0, passed = 0;
+    while (passed < limit && i < length) {
+        size_t run = ascii_run(text + i, limit - passed < length - i ? limit - passed : length - i);
         if (run > 0) {
             i += run;
-            count += run - 1;
+            passed += run;
             continue;
         }
-        if (byte_at(text, i) < 0x80)
-            ++i;
-        else
-            i += utf8_step(text + i, length - i);
+        i += utf8_step(text + i, length - i);
+        ++passed;
     }
+    *count = passed;
+    return i;
+}
+
+size_t utf8_count(const char *text, size_t length) {
+    size_t count = 0;
+    pass(text, length, length, &count);
     return count;
 }
 
 size_t utf8_skip(const char *text, size_t length, size_t count) {
-    size_t i = 0;
-    for (; count > 0 && i < length; --count) {
-        size_t run = ascii_run(text + i, count < length - i ? count : length - i);
-        if (run > 0) {
-            i += run;
-            count -= run - 1;
-            continue;
-        }
-        if (byte_at(text, i) < 0x80)
-            ++i;
-        else
-            i += utf8_step(text + i, length - i);
-    }
-    return i;
+    size_t passed = 0;
+    return pass(text, length, count, &passed);
 }
 
 // Checks text as UTF-8; a sequence cut short by the end is accepted when

@@ -52,19 +52,34 @@ flock -u 9
 exec 9>&-
 
 work=$runs/$name
-rm -rf "$work"
-mkdir -p "$work"
-cp "$script" "$work/"
-for program in "$@"; do cp "$program" "$work/"; done
-cd "$work"
-# An optional <name>.setup.sh prepares, in the run directory, what a batch file
-# cannot make itself: LF-only files, set modification times, sparse files.
 setup=${script%.bat}.setup.sh
-if [ -f "$setup" ]; then bash "$setup"; fi
 
-# The script's own final errorlevel is not checked: the transcript says it all.
-status=0
-timeout 300 "$wine" cmd /c "$name.bat" </dev/null >transcript.raw 2>wine.err || status=$?
+# Runs the script once in a fresh run directory. An optional <name>.setup.sh
+# prepares there what a batch file cannot make itself: LF-only files, set
+# modification times, sparse files. The script's own final errorlevel is not
+# checked: the transcript says it all.
+run_once() {
+    cd "$runs"
+    rm -rf "$work"
+    mkdir -p "$work"
+    cp "$script" "$work/"
+    for program in "$@"; do cp "$program" "$work/"; done
+    cd "$work"
+    if [ -f "$setup" ]; then bash "$setup"; fi
+    status=0
+    timeout 300 "$wine" cmd /c "$name.bat" </dev/null >transcript.raw 2>wine.err || status=$?
+}
+
+run_once "$@"
+# Now and then Wine's cmd fails to start a program that is there ("Can't
+# recognize" it), whatever the program does. Such a run says nothing about the
+# program: it is run again once, and said so; a second such failure stands.
+recognize="Can't recognize '"
+if grep -q "$recognize" transcript.raw wine.err && ! grep -q "$recognize" "$expected"; then
+    echo "Wine failed to start a program in $name.bat; running it once more:"
+    grep -h "$recognize" transcript.raw wine.err | head -3
+    run_once "$@"
+fi
 
 bare=$(grep -c -v $'\r$' transcript.raw || true)
 sed 's/\r$//' transcript.raw >transcript.txt
