@@ -48,12 +48,10 @@ void platform_write(PlatformStream stream, const char *data, size_t length) {
 
 bool platform_can_write_out(const char *text, size_t length) {
     const std::string written(text, length);
-    for (size_t i = 0; i < state.out_cannot_hold.size();) {
-        size_t step = 1;
-        while (i + step < state.out_cannot_hold.size() &&
-               (state.out_cannot_hold[i + step] & 0xC0) == 0x80)
-            ++step;
-        if (written.find(state.out_cannot_hold.substr(i, step)) != std::string::npos)
+    const std::string &lacking = state.out_cannot_hold;
+    for (size_t i = 0; i < lacking.size();) {
+        size_t step = utf8_step(lacking.data() + i, lacking.size() - i);
+        if (written.find(lacking.substr(i, step)) != std::string::npos)
             return false;
         i += step;
     }
