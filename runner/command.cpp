@@ -6,6 +6,7 @@
 
 #include "functions/functions.h"
 #include "runner/runner.h"
+#include "support/handover.h"
 
 // Lookup and usage listing both follow this order.
 constexpr FunctionEntry function_table[FUNCTION_COUNT] = {
@@ -89,8 +90,8 @@ static const char *const usage_notes[] = {
 
 static void write_lines(const char *const *lines, size_t count) {
     for (size_t i = 0; i < count; ++i) {
-        write_out(lines[i]);
-        write_out("\n");
+        write_message(lines[i]);
+        write_message("\n");
     }
 }
 
@@ -99,7 +100,7 @@ void show_usage() {
     for (const FunctionEntry &entry : function_table) {
         char line[80];
         snprintf(line, sizeof line, "  %-12s%s\n", entry.name, entry.help);
-        write_out(line);
+        write_message(line);
     }
     write_lines(usage_notes, sizeof usage_notes / sizeof usage_notes[0]);
     finish(EXIT_USAGE);
@@ -126,6 +127,14 @@ static const FunctionEntry *find_function(const char *name) {
 }
 
 void run_command(int argc, char **argv) {
+    // tvset.cmd puts "-tvset" first: the results are then handed over to it
+    // in files, and the rest of the command line is read as always.
+    bool handed = argc >= 2 && strcmp(argv[1], "-tvset") == 0;
+    if (handed) {
+        handover_begin();
+        --argc;
+        ++argv;
+    }
     if (argc < 3 || argv[1][0] == '-')
         show_usage();
 
@@ -157,12 +166,16 @@ void run_command(int argc, char **argv) {
               entry->max_args, entry->help);
     if (invalid_options != 0)
         show_usage();
+    // Handed over, the function runs as under -t: nothing is set or asked here.
+    if (handed)
+        flags |= TEST;
 
     char **args = argv + next + 1;
     for (int i = 0; i < count; ++i)
         fold_case(args[i], flags);
 
     // The name's "set" line is printed last: it must not fail after other output.
+    check_name_settable(name);
     if ((flags & (VERBOSE | TEST)) && name[0] != '.')
         check_printable(name);
 
@@ -171,5 +184,7 @@ void run_command(int argc, char **argv) {
     if (outcome.is_integer)
         snprintf(result, sizeof result, "%ld", static_cast<long>(outcome.value));
     store_result(name, result, flags);
+    if (handed)
+        handover_finish(outcome.exit_code);
     finish(outcome.exit_code);
 }

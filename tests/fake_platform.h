@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,14 @@ struct FakeState {
     bool map_files = false;     // platform_map maps files; else they are read
     int mappings = 0;           // mappings not yet undone
     bool console_input = false; // standard input is a console of lines
+    // Files written by platform_write_new_file also land in files; these
+    // folders exist for platform_make_new_dir, and writes below unwritable
+    // ones fail.
+    std::set<std::string> dirs;
+    std::set<std::string> unwritable;
+    std::map<std::string, std::string> short_paths; // full path -> its short form
+    std::vector<uint32_t> randoms;                  // platform_random's answers, in turn
+    size_t random_next = 0;
 };
 
 FakeState &fake();
