@@ -130,8 +130,8 @@ void run_command(int argc, char **argv) {
     // tvset.cmd puts "-tvset" first: the results are then handed over to it
     // in files, and the rest of the command line is read as always.
     bool handed = argc >= 2 && strcmp(argv[1], "-tvset") == 0;
+    handover_start(handed);
     if (handed) {
-        handover_begin();
         --argc;
         ++argv;
     }

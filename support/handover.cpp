@@ -23,8 +23,8 @@ inline constexpr int MAX_ASSIGNMENTS = 2;
 
 // The variables whose folders may hold the values, in the order they are
 // tried: the folder tvset.cmd names, then the usual places for temporary files.
-static const char *const VALUE_FOLDER_VARIABLES[] = {"_tvtemp", "TMP",         "TEMP",
-                                                     "LOCALAPPDATA", "USERPROFILE"};
+static const char *const VALUE_FOLDER_VARIABLES[] = {"_tvtemp", "TMP", "TEMP", "LOCALAPPDATA",
+                                                     "USERPROFILE"};
 
 struct Assignment {
     char name[LINE_SIZE];
@@ -37,9 +37,18 @@ static Assignment assignments[MAX_ASSIGNMENTS];
 static int assignment_count = 0;
 static char drive_letter = '\0';
 static const char *directory = nullptr;
+// The folder of the values and the files written in it so far, removed again
+// when the run cannot hand over.
+static char value_folder[PATH_SIZE];
+static int value_files = 0;
 
-void handover_begin() {
-    active = true;
+void handover_start(bool handed) {
+    active = handed;
+    assignment_count = 0;
+    drive_letter = '\0';
+    directory = nullptr;
+    value_folder[0] = '\0';
+    value_files = 0;
 }
 
 bool handover_active() {
@@ -109,10 +118,6 @@ static void append_separator(Text *text) {
 }
 
 // ---- Failing ---------------------------------------------------------------------
-
-// The files written so far, removed again when the run cannot hand over.
-static char value_folder[PATH_SIZE];
-static int value_files = 0;
 
 // The path of the value file numbered n (from 1) in the folder of the values.
 static void value_path(int n, char *buffer, size_t size) {
@@ -272,8 +277,8 @@ static void compose_line(Text *line, const char *command_file_short, int exit_co
     // A directory name holds no double quote: such a change could only fail.
     if (directory != nullptr && directory[0] != '\0' && strchr(directory, '"') == nullptr) {
         char delayed[4];
-        bool delayed_on = platform_get_env("_tvdelayed", delayed, sizeof delayed) &&
-                          strcmp(delayed, "1") == 0;
+        bool delayed_on =
+            platform_get_env("_tvdelayed", delayed, sizeof delayed) && strcmp(delayed, "1") == 0;
         append(line, "cd \"");
         append_directory(line, directory, delayed_on);
         append(line, "\" & ");

@@ -20,8 +20,9 @@
 // smaller exit code on as it is.
 inline constexpr int32_t FIRST_HANDOVER_ID = 1 << 20;
 
-// Hands the results over from now on, instead of printing them.
-void handover_begin();
+// Starts a run: with handed set, its results are handed over instead of
+// printed. Forgets what an earlier run recorded.
+void handover_start(bool handed);
 
 // True while the results are handed over.
 bool handover_active();

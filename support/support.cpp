@@ -134,9 +134,18 @@ void check_name_settable(const char *name) {
     if (!name_stores(name))
         return;
     if (strchr(name, '=') != nullptr || (handover_active() && !handover_can_take_name(name))) {
-        // In pieces: the name may be longer than any message buffer.
+        // The name as it would be stored, upper-cased, written in pieces: it
+        // may be longer than any message buffer.
         write_message("Cannot set environment variable ");
-        write_message(name);
+        char piece[64];
+        for (size_t at = 0, length = strlen(name); at < length;) {
+            size_t count = length - at < sizeof piece - 1 ? length - at : sizeof piece - 1;
+            memcpy(piece, name + at, count);
+            piece[count] = '\0';
+            to_upper(piece);
+            write_message(piece);
+            at += count;
+        }
         write_message("\n");
         finish(EXIT_FATAL);
     }

@@ -136,6 +136,19 @@ type err.txt
 if not exist none echo no folder made
 endlocal
 
+echo --- calls from scripts that run at the same time never cross
+for %%W in (1 2 3) do start "" /b cmd /q /c worker.bat %%W
+set WAITED=0
+:wait
+set /a WAITED+=1
+if %WAITED% gtr 1000000 echo the workers did not finish& goto waited
+if not exist done1.txt goto wait
+if not exist done2.txt goto wait
+if not exist done3.txt goto wait
+:waited
+if exist bad.txt type bad.txt
+if not exist bad.txt echo every call got its own value
+
 echo --- calls that assign nothing leave nothing behind: no variable, no folder
 set TVAL=3
 set >env-before.txt

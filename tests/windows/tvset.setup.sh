@@ -22,3 +22,11 @@ mkdir -p "témp (1) & x"
 # A TEMP folder of 240 characters and more.
 long=$(printf 'd%.0s' $(seq 1 60))
 mkdir -p "long/$long/$long/$long/$long"
+# A script that calls tvset.cmd ten times, started three times at once: every
+# call must get its own sum. It notes each wrong one in bad.txt, then done<N>.txt.
+printf '%s\r\n' '@echo off' 'setlocal EnableDelayedExpansion' \
+    'for /l %%i in (1,1,10) do (' \
+    '  call tvset.cmd W add %1000 %%i' \
+    '  set /a "want=%1000+%%i"' \
+    '  if not "!W!"=="!want!" echo worker %1 call %%i: !W! for !want!>>bad.txt' \
+    ')' 'echo done>done%1.txt' >worker.bat
