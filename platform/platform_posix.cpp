@@ -274,7 +274,8 @@ bool platform_remove_dir(const char *path) {
 uint32_t platform_random() {
     uint32_t value = 0;
     if (getentropy(&value, sizeof value) != 0)
-        value = static_cast<uint32_t>(getpid()) * 2654435761u ^ static_cast<uint32_t>(time(nullptr));
+        value =
+            static_cast<uint32_t>(getpid()) * 2654435761u ^ static_cast<uint32_t>(time(nullptr));
     return value;
 }
 
