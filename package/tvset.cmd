@@ -28,15 +28,17 @@ stays as the caller has it, and nothing in the caller's state changes how the
 lines read.
 
 How it works. tvset.cmd runs tarvelix.exe (the one beside it, else the first
-that cmd finds) as "tarvelix.exe -tvset NAME ...". Instead of printing "set"
-lines, the program writes each value into a file of its own, and writes one
-line of batch commands into the file <TEMP>\<number>.tvs; it ends with that
-number as its exit code. tvset.cmd reads the line with set /p, deletes the
-file, and runs the line after its last endlocal, in the calling script. The
-line takes each value with set "NAME=" & set /p "NAME=" <file, which leaves the
-text as it stands; removes the folder of the values; changes drive and
-directory for chdir; and ends with "exit /b" and the function's exit code. So
-no value is ever parsed by cmd: "%", "!", "^", "&" and the like stay text.
+on the PATH) as "tarvelix.exe -tvset NAME ...". Instead of printing "set"
+lines, the program writes one line of batch commands into the file
+<TEMP>\<number>.tvs and ends with that number as its exit code. tvset.cmd
+reads the line with set /p, deletes the file, and runs the line after its
+last endlocal, in the calling script. The line sets a plain value itself, as
+set "NAME=42" (no quote, "%", "!", "^" or control character in it), and takes
+any other value with set "NAME=" & set /p "NAME=" <file from a file of its own,
+which leaves the text as it stands; it removes the folder of those files,
+changes drive and directory for chdir, and ends with "exit /b" and the
+function's exit code. So cmd never acts on a value: "%", "!", "^", "&" and the
+like stay text.
 An exit code below 1048576 is a fatal error or the usage screen (already shown
 on standard error), or cmd.exe's 9009 for a tarvelix.exe it cannot find: it is
 passed on as it is, and nothing is assigned.

@@ -206,11 +206,36 @@ static size_t value_length(const char *value) {
     return length > 0 && value[length - 1] == '\n' ? length - 1 : length;
 }
 
-// Writes a value that is not empty as one line, in a file of its own.
+// The longest value that the line itself carries.
+inline constexpr size_t PLAIN_VALUE_MAX = 200;
+
+// True for a value that the line can carry itself, in set "NAME=value": one
+// without the characters that cmd still acts on between double quotes in an
+// expanded line (a quote, "%" that Wine's cmd.exe reads as a FOR variable,
+// "!" and "^" under delayed expansion) and without control characters.
+// Most values are such (numbers, names, paths); the others take a file.
+static bool is_plain(const char *value, size_t length) {
+    if (length > PLAIN_VALUE_MAX)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = value[i];
+        if (c == '"' || c == '%' || c == '!' || c == '^' || static_cast<unsigned char>(c) < 0x20)
+            return false;
+    }
+    return true;
+}
+
+// True for a value that takes a file of its own.
+static bool needs_file(const char *value) {
+    size_t length = value_length(value);
+    return length > 0 && !is_plain(value, length);
+}
+
+// Writes a value that needs it as one line, in a file of its own.
 static bool write_value(Assignment *assignment) {
-    size_t length = value_length(assignment->value);
-    if (length == 0)
+    if (!needs_file(assignment->value))
         return true;
+    size_t length = value_length(assignment->value);
     char path[PATH_SIZE];
     value_path(value_files + 1, path, sizeof path);
     char line[RESULT_SIZE + 1];
@@ -246,10 +271,19 @@ static void compose_line(Text *line, const char *command_file_short, int exit_co
         const char *name = assignments[i].name;
         append(line, "set \"");
         append(line, name);
-        append(line, "=\" & ");
-        // An empty value stays removed: set /p takes no line at all.
-        if (assignments[i].file == 0)
+        append(line, "=");
+        if (assignments[i].file == 0) {
+            // The value itself; an empty one removes the variable.
+            const char *value = assignments[i].value;
+            char plain[RESULT_SIZE];
+            size_t length = value_length(value);
+            memcpy(plain, value, length);
+            plain[length] = '\0';
+            append(line, plain);
+            append(line, "\" & ");
             continue;
+        }
+        append(line, "\" & ");
         snprintf(number, sizeof number, "%d", assignments[i].file);
         append(line, "set /p \"");
         append(line, name);
@@ -318,7 +352,7 @@ void handover_finish(int exit_code) {
         fail_folder("");
     bool values = false;
     for (int i = 0; i < assignment_count; ++i)
-        values = values || value_length(assignments[i].value) > 0;
+        values = values || needs_file(assignments[i].value);
     if (values && !choose_value_folder())
         fail_folder(folder);
     for (int i = 0; i < assignment_count; ++i) {

@@ -111,7 +111,7 @@ std::string read_file(const std::string &path) {
 TEST(Program, HandsTheValueOverInFiles) {
     TempDir dir;
     setenv("_tvtemp", dir.path().c_str(), 1);
-    ProgramRun r = run_program({"-tvset", "x", "set", "a & b"});
+    ProgramRun r = run_program({"-tvset", "x", "set", "100% \"sure\""});
     unsetenv("_tvtemp");
     EXPECT_EQ(r.out + r.err, "");
     std::string line;
@@ -127,7 +127,7 @@ TEST(Program, HandsTheValueOverInFiles) {
     size_t start = line.find("<\"") + 2;
     std::string value_file = line.substr(start, line.find('"', start) - start);
     EXPECT_EQ(value_file.rfind(dir.path() + "/tvset-", 0), 0u) << value_file;
-    EXPECT_EQ(read_file(value_file), "a & b\n");
+    EXPECT_EQ(read_file(value_file), "100% \"sure\"\n");
     EXPECT_EQ(line.substr(line.size() - 11), " exit /b 0\n");
 }
 

@@ -11,9 +11,8 @@
 
 namespace {
 
-// The fake's randomness counts 0, 1, 2...: the folder of the values takes 0,
-// the file of commands the next number.
-const std::string ID0 = std::to_string(FIRST_HANDOVER_ID);
+// The fake's randomness counts 0, 1, 2...: the folder of the values, when
+// there is one, takes 0, the file of commands the next number.
 const std::string ID1 = std::to_string(FIRST_HANDOVER_ID + 1);
 
 struct HandoverCase {
@@ -22,66 +21,73 @@ struct HandoverCase {
     std::string line;                          // in /t/<number>.tvs; empty: none written
     std::map<std::string, std::string> values; // value files, by path
     std::string err;
-    int code;
+    int code; // with a line: the number of the file of commands less FIRST_HANDOVER_ID
 };
 
 TEST(Handover, WritesValuesAndOneLineOfCommands) {
     const std::string folder = "/t/tvset-0";
-    const std::string take_x = "set \"X=\" & set /p \"X=\" <\"" + folder + "/1\" & ";
     const std::string remove = "rd /s /q \"" + folder + "\" & ";
     const std::string long_folder = "/" + std::string(250, 'L');
     const std::vector<HandoverCase> cases = {
-        {{"x", "sub", "1", "5"},
+        // A plain value stands in the line itself; an empty one removes the variable.
+        {{"x", "sub", "1", "5"}, {}, "set \"X=-4\" & exit /b 2", {}, "", 0},
+        {{"x", "set", " a & (b) <c> | d=e "},
          {},
-         take_x + remove + "exit /b 2",
-         {{folder + "/1", "-4\n"}},
+         "set \"X= a & (b) <c> | d=e \" & exit /b 0",
+         {},
          "",
-         1},
-        // parse's rest variable first; an empty value is only removed.
-        {{"x", "parse", "rest", "a", "b", "c"},
+         0},
+        {{"x", "set", ""}, {}, "set \"X=\" & exit /b 0", {}, "", 0},
+        {{".x", "setexit", "7"}, {}, "exit /b 7", {}, "", 0},
+        // Any other value is taken from a file of its own by set /p: parse's
+        // rest variable first. ask's line end is not part of the value.
+        {{"x", "parse", "rest", "a!", "b%c"},
          {},
          "set \"REST=\" & set /p \"REST=\" <\"" + folder + "/1\" & set \"X=\" & set /p \"X=\" <\"" +
              folder + "/2\" & " + remove + "exit /b 0",
-         {{folder + "/1", "b c\n"}, {folder + "/2", "a\n"}},
+         {{folder + "/1", "b%c\n"}, {folder + "/2", "a!\n"}},
          "",
          1},
-        {{"x", "set", ""}, {}, "set \"X=\" & exit /b 0", {}, "", 0},
-        {{".x", "setexit", "7"}, {}, "exit /b 7", {}, "", 0},
-        // ask's line end is not part of the line set /p reads.
         {{"x", "ask"},
-         {{"INPUT", "y\r\n"}},
-         take_x + remove + "exit /b 1",
-         {{folder + "/1", "y\n"}},
+         {{"INPUT", "a\"b\r\n"}},
+         "set \"X=\" & set /p \"X=\" <\"" + folder + "/1\" & " + remove + "exit /b 0",
+         {{folder + "/1", "a\"b\n"}},
+         "",
+         1},
+        {{"x", "set", std::string(201, 'v')},
+         {},
+         "set \"X=\" & set /p \"X=\" <\"" + folder + "/1\" & " + remove + "exit /b 0",
+         {{folder + "/1", std::string(201, 'v') + "\n"}},
          "",
          1},
         // A "!" in a directory keeps a caret before it, and before each "^",
         // in a caller with delayed expansion on.
         {{"x", "chdir", "D:a!b^c"},
          {{"_tvdelayed", "1"}},
-         take_x + remove + "cd /d D: & cd \"a^!b^^c\" & exit /b 0",
-         {{folder + "/1", "C:\n"}},
+         "set \"X=C:\" & cd /d D: & cd \"a^!b^^c\" & exit /b 0",
+         {},
          "",
-         1},
+         0},
         {{"x", "chdir", "a^c"},
          {{"_tvdelayed", "1"}},
-         take_x + remove + "cd \"a^c\" & exit /b 0",
-         {{folder + "/1", "C:\n"}},
+         "set \"X=C:\" & cd \"a^c\" & exit /b 0",
+         {},
          "",
-         1},
+         0},
         // A folder the line cannot carry gives way to the next place.
-        {{"x", "set", "v"},
+        {{"x", "set", "v%"},
          {{"_tvtemp", "/t!"}, {"TMP", "/u"}},
          "set \"X=\" & set /p \"X=\" <\"/u/tvset-0/1\" & rd /s /q \"/u/tvset-0\" & exit /b 0",
-         {{"/u/tvset-0/1", "v\n"}},
+         {{"/u/tvset-0/1", "v%\n"}},
          "",
          1},
         // A folder too long for cmd.exe is used in its short form, and the
         // file of commands is removed by its short path too.
-        {{"x", "set", "v"},
+        {{"x", "set", "v%"},
          {{"_tvtemp", long_folder}},
          "set \"X=\" & set /p \"X=\" <\"/S/tvset-0/1\" & rd /s /q \"/S/tvset-0\" & del \"/S/" +
              ID1 + ".tvs\" 2>nul & exit /b 0",
-         {{"/S/tvset-0/1", "v\n"}},
+         {{"/S/tvset-0/1", "v%\n"}},
          "",
          1},
         {{"x", "set", "v"},
@@ -148,9 +154,9 @@ TEST(Handover, NamesThatOthersHoldAreNotTaken) {
     fake().dirs = {"/t", "/t/tvset-7"};
     fake().files["/t/" + std::to_string(FIRST_HANDOVER_ID + 8) + ".tvs"] = "another run's";
     fake().randoms = {7, 8, 8, 9};
-    RunResult r = run({"-tvset", "x", "set", "v"});
+    RunResult r = run({"-tvset", "x", "set", "v!"});
     EXPECT_EQ(r.code, FIRST_HANDOVER_ID + 9);
-    EXPECT_EQ(fake().files["/t/tvset-8/1"], "v\n");
+    EXPECT_EQ(fake().files["/t/tvset-8/1"], "v!\n");
 }
 
 } // namespace
