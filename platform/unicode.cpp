@@ -1,5 +1,5 @@
 // Counting, cutting and checking UTF-8 text.
-#include "support/utf8.h"
+#include "platform/unicode.h"
 
 #include <cstring>
 

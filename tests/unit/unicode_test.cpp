@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/utf8.h"
+#include "platform/unicode.h"
 
 namespace {
 
