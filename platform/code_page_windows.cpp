@@ -170,3 +170,7 @@ size_t code_page_to_utf8(unsigned code_page, const char *bytes, size_t length, c
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
     return code_page_to_utf8(platform_out_code_page(), bytes, length, out, size);
 }
+
+size_t platform_text_step(const char *bytes, size_t length) {
+    return code_page_step(platform_out_code_page(), bytes, length);
+}

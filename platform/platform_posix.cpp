@@ -20,6 +20,7 @@
 
 #include "platform/held_input.h"
 #include "platform/platform.h"
+#include "platform/unicode.h"
 
 #ifndef TARVELIX_REGISTRY_ROOT
 #define TARVELIX_REGISTRY_ROOT "/etc/tarvelix/registry"
@@ -67,6 +68,10 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
     size_t count = length < size ? length : size;
     memcpy(out, bytes, count);
     return count;
+}
+
+size_t platform_text_step(const char *bytes, size_t length) {
+    return utf8_step(bytes, length);
 }
 
 bool platform_flush_out() {

@@ -21,6 +21,7 @@
 //   encode CP N TEXT      whether code page CP holds TEXT, and the bytes written
 //                         for TEXT repeated N times and a line end
 //   decode CP HEX SIZE    the bytes HEX in code page CP as UTF-8, in SIZE bytes
+//   step CP HEX           the bytes HEX in code page CP, one group per character
 //   syspath PATH          the UTF-16 path that the file calls give the system
 //   peek N, head N        platform_peek and platform_read_head on standard input
 //   conline N             platform_read_console_line of N characters, as code points
@@ -171,6 +172,16 @@ static void read_all(const char *label, int handle) {
     char text[4 * sizeof data + 8];
     render(data, total, text, sizeof text);
     say("%s: %zu bytes%s: %s", label, total, count < 0 ? " and a read error" : "", text);
+}
+
+// The bytes that a text of hexadecimal pairs stands for; their count.
+static size_t hex_bytes(const char *hex, char *bytes, size_t size) {
+    size_t length = 0;
+    for (; hex[0] != '\0' && hex[1] != '\0' && length < size; hex += 2) {
+        const char pair[] = {hex[0], hex[1], '\0'};
+        bytes[length++] = static_cast<char>(strtoul(pair, nullptr, 16));
+    }
+    return length;
 }
 
 static long long number(const char *text) {
@@ -404,12 +415,7 @@ static int step(int argc, char **argv, int i) {
         need(3);
         unsigned code_page = static_cast<unsigned>(number(argv[i + 1]));
         char bytes[256];
-        size_t length = 0;
-        for (const char *hex = argv[i + 2]; hex[0] != '\0' && hex[1] != '\0' && length < 256;
-             hex += 2) {
-            const char pair[] = {hex[0], hex[1], '\0'};
-            bytes[length++] = static_cast<char>(strtoul(pair, nullptr, 16));
-        }
+        size_t length = hex_bytes(argv[i + 2], bytes, sizeof bytes);
         char out[1024];
         size_t size = static_cast<size_t>(number(argv[i + 3]));
         if (size > sizeof out)
@@ -419,6 +425,24 @@ static int step(int argc, char **argv, int i) {
         render_code_points(out, used, text, sizeof text);
         say("decode %u %s %s: %zu bytes %s", code_page, argv[i + 2], argv[i + 3], used, text);
         return i + 4;
+    }
+    if (strcmp(op, "step") == 0) {
+        need(2);
+        unsigned code_page = static_cast<unsigned>(number(argv[i + 1]));
+        char bytes[256];
+        size_t length = hex_bytes(argv[i + 2], bytes, sizeof bytes);
+        char text[1024];
+        size_t used = 0;
+        for (size_t at = 0; at < length && used + 16 < sizeof text;) {
+            size_t step = code_page_step(code_page, bytes + at, length - at);
+            text[used++] = ' ';
+            for (size_t k = 0; k < step; ++k, ++at)
+                used += static_cast<size_t>(snprintf(text + used, sizeof text - used, "%02X",
+                                                     static_cast<unsigned char>(bytes[at])));
+        }
+        text[used] = '\0';
+        say("step %u:%s", code_page, text);
+        return i + 3;
     }
     if (strcmp(op, "syspath") == 0) {
         need(1);
