@@ -88,6 +88,11 @@ echo --- paths: as they are below 260 characters; beyond, the full path in the
 echo --- \\?\ form, \\?\UNC\ for a network path; a device name never
 platform_probe.exe syspath sub\x.txt syspath %DEEP%\..\x.txt syspath \\server\share\%DEEP% syspath %DEEP%\nul
 
+echo --- a lone surrogate in a name reaches the system as the unit it is: a file
+echo --- named x{FFFD}.txt is not x{D800}.txt. No code page can show it.
+platform_probe.exe syspath x{D800}.txt env TARVELIX_T a{DC00}b canout x{D800} encode 65001 1 x{D800}
+platform_probe.exe run "tarvelix.exe X -t length {DC00}{D800}" run "tarvelix.exe X -t filesize x{D800}.txt" run "tarvelix.exe X -t filesize x{FFFD}.txt"
+platform_probe.exe run "tarvelix.exe X -t set x{D800}"
 echo --- standard output and error in text mode
 platform_probe.exe out hello err world out "two words" >out.txt 2>err.txt
 type out.txt

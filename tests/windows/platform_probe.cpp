@@ -27,6 +27,9 @@
 //   conline N             platform_read_console_line of N characters, as code points
 //   file PATH             on a file: a read, platform_peek, platform_read_head,
 //                         the rest, then platform_map, read after platform_close
+//   run COMMAND           runs the command line ({HEX} as above, a lone surrogate
+//                         included) with standard output and error shared; its
+//                         exit code
 //   pipe NOW LATER N      platform_peek of N bytes on a pipe that holds NOW, and
 //                         gets LATER and its end from another thread 50 ms later;
 //                         then a read of all
@@ -48,6 +51,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_windows.h"
+#include "platform/unicode.h"
 
 static void say(const char *format, ...) {
     char line[2048];
@@ -346,16 +350,16 @@ static int step(int argc, char **argv, int i) {
         if (!platform_set_env(argv[i + 1], value)) {
             say("env %s: refused", argv[i + 1]);
         } else {
-            // Read back through the wide interface, as code points.
+            // Read back through the wide interface, as code points (a lone
+            // surrogate as itself).
             wchar_t name[256], units[512];
             MultiByteToWideChar(CP_UTF8, 0, argv[i + 1], -1, name, 256);
             DWORD length = GetEnvironmentVariableW(name, units, 512);
-            char utf8[1024], text[2048];
-            int bytes = length < 512
-                            ? WideCharToMultiByte(CP_UTF8, 0, units, static_cast<int>(length), utf8,
-                                                  sizeof utf8, nullptr, nullptr)
-                            : 0;
-            render_code_points(utf8, static_cast<size_t>(bytes), text, sizeof text);
+            char utf8[1536], text[2048];
+            size_t taken = 0;
+            size_t bytes =
+                length < 512 ? utf16_to_wtf8(units, length, utf8, sizeof utf8, &taken) : 0;
+            render_code_points(utf8, bytes, text, sizeof text);
             say("env %s: now \"%s\"", argv[i + 1], length < 512 ? text : "?");
         }
         return i + 3;
@@ -497,6 +501,31 @@ static int step(int argc, char **argv, int i) {
             say_bytes("map, after close", static_cast<long>(size), mapped);
             platform_unmap(mapped, size);
         }
+        return i + 2;
+    }
+    if (strcmp(op, "run") == 0) {
+        need(1);
+        char command[1024];
+        size_t length = unescape(argv[i + 1], command, sizeof command);
+        static wchar_t units[1024];
+        size_t taken = 0;
+        units[wtf8_to_utf16(command, length, units, 1023, &taken)] = L'\0';
+        // What the probe said so far comes before what the command says.
+        platform_flush_out();
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        DWORD code = 0;
+        if (!CreateProcessW(nullptr, units, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            say("run: cannot start");
+            return i + 2;
+        }
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        say("run: exit %lu", static_cast<unsigned long>(code));
         return i + 2;
     }
     if (strcmp(op, "pipe") == 0) {
