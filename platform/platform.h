@@ -73,6 +73,17 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
 // Requires length > 0.
 size_t platform_text_step(const char *bytes, size_t length);
 
+// ---- Letter case ------------------------------------------------------------
+
+// The lower-case or upper-case form of a character (a Unicode code point) by
+// the system's simple case mapping, which is the same for every language: on
+// Windows the system's own; on POSIX the C library's in the C.UTF-8 locale,
+// and ASCII letters only where the system lacks that locale. The character
+// itself when it has no such form, or when that form is more than one
+// character.
+uint32_t platform_lower_case(uint32_t character);
+uint32_t platform_upper_case(uint32_t character);
+
 // ---- Files and standard input, read as raw bytes ---------------------------
 
 // The handle of standard input, for platform_read.

@@ -151,6 +151,40 @@ bool platform_set_env(const char *name, const char *value) {
            SetEnvironmentVariableW(name_units, value_units) != 0;
 }
 
+// ---- Letter case ---------------------------------------------------------------
+
+// The character in the case that flags ask for, by the system's mapping in
+// the invariant locale: the same for every user (no Turkish dotless i), and
+// one character for one.
+static uint32_t mapped_case(uint32_t character, DWORD flags) {
+    if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF))
+        return character;
+    wchar_t units[2], mapped[4];
+    int count = 1;
+    if (character >= 0x10000) {
+        units[0] = static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
+        count = 2;
+    } else {
+        units[0] = static_cast<wchar_t>(character);
+    }
+    int length =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, flags, units, count, mapped, 4, nullptr, nullptr, 0);
+    if (length == 1 && !utf16_is_high_surrogate(mapped[0]) && !utf16_is_low_surrogate(mapped[0]))
+        return mapped[0];
+    bool pair = false;
+    uint32_t decoded = length == 2 ? utf16_unit_decode(mapped[0], mapped[1], &pair) : 0;
+    return pair ? decoded : character;
+}
+
+uint32_t platform_lower_case(uint32_t character) {
+    return mapped_case(character, LCMAP_LOWERCASE);
+}
+
+uint32_t platform_upper_case(uint32_t character) {
+    return mapped_case(character, LCMAP_UPPERCASE);
+}
+
 // ---- Files and standard input ------------------------------------------------
 
 // The runtime's byte counts are int: larger requests are served in parts.

@@ -82,6 +82,9 @@ echo --- 40 or more; GB18030 also has four bytes; a broken one becomes one chara
 platform_probe.exe step 932 4193FA5C810A81 step 936 D6D0B5C441 step 949 B0A141 step 950 A4A441
 platform_probe.exe step 54936 8130813084318230D6D081308141 step 437 8283 step 65001 C3A9EDA080FF
 platform_probe.exe decode 936 D6D0B5C4 10 decode 932 93FA81 10
+echo --- letter case by the system, beyond ASCII too; one character for one, the
+echo --- same for every language (I is i); a surrogate stays as it is
+platform_probe.exe case 79 49 E9 401 451 3A3 10400 DF D800
 set A=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa
 set "DEEP=%A%\%A%\%A%\%A%\%A%"
 echo --- paths: as they are below 260 characters; beyond, the full path in the

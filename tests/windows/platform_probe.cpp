@@ -22,6 +22,7 @@
 //                         for TEXT repeated N times and a line end
 //   decode CP HEX SIZE    the bytes HEX in code page CP as UTF-8, in SIZE bytes
 //   step CP HEX           the bytes HEX in code page CP, one group per character
+//   case HEX...           the lower-case and upper-case forms of each code point
 //   syspath PATH          the UTF-16 path that the file calls give the system
 //   peek N, head N        platform_peek and platform_read_head on standard input
 //   conline N             platform_read_console_line of N characters, as code points
@@ -447,6 +448,17 @@ static int step(int argc, char **argv, int i) {
         text[used] = '\0';
         say("step %u:%s", code_page, text);
         return i + 3;
+    }
+    if (strcmp(op, "case") == 0) {
+        need(1);
+        int next = i + 1;
+        for (; next < argc && strchr("0123456789ABCDEF", argv[next][0]) != nullptr; ++next) {
+            auto character = static_cast<uint32_t>(strtoul(argv[next], nullptr, 16));
+            say("case %s: lower %lX upper %lX", argv[next],
+                static_cast<unsigned long>(platform_lower_case(character)),
+                static_cast<unsigned long>(platform_upper_case(character)));
+        }
+        return next;
     }
     if (strcmp(op, "syspath") == 0) {
         need(1);
