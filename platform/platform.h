@@ -14,10 +14,11 @@
 #define PRINTF_LIKE(format_index, first_arg)
 #endif
 
-// Text crosses this interface as UTF-8, in both directions. The Windows side
-// converts to UTF-16 at the system calls, and writes output to a console as
-// Unicode or else in the console's code page; nothing above this layer knows
-// about code pages.
+// Text crosses this interface as UTF-8, in both directions: generalized UTF-8
+// (platform/unicode.h), so that a lone surrogate of a Windows name passes as
+// its 3-byte form. The Windows side converts to UTF-16 at the system calls,
+// and writes output to a console as Unicode or else in the console's code
+// page; nothing above this layer knows about code pages.
 
 // ---- Process -------------------------------------------------------------
 
@@ -50,7 +51,8 @@ enum PlatformStream { STREAM_OUT, STREAM_ERR };
 void platform_write(PlatformStream stream, const char *data, size_t length);
 
 // True when standard output takes every character of the text as it is: on a
-// console, on POSIX, or when its code page holds them all.
+// console, on POSIX, or when its code page holds them all (none holds a lone
+// surrogate).
 bool platform_can_write_out(const char *text, size_t length);
 
 // The code page that standard output is written in when it is no console;
@@ -119,10 +121,10 @@ const char *platform_map(int handle, uint64_t *size);
 void platform_unmap(const char *data, uint64_t size);
 
 // When standard input is a console: reads one line as typed, of at most
-// max_characters characters, as UTF-8 into buffer (size bytes, room for
-// 4 * max_characters + 2), with its CR LF; whatever was typed beyond stays for
-// the next reader. Returns the number of bytes, or -1 when standard input is
-// no console.
+// max_characters characters (255 at most), as UTF-8 into buffer (size bytes,
+// room for 4 * max_characters + 2), with its CR LF; whatever was typed beyond
+// stays for the next reader. Returns the number of bytes, or -1 when standard
+// input is no console.
 long platform_read_console_line(char *buffer, size_t size, size_t max_characters);
 
 // Closes a handle from platform_open_read.
