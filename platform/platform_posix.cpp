@@ -66,8 +66,10 @@ unsigned platform_out_code_page() {
     return 65001;
 }
 
+// 8-bit text is UTF-8 here, passed on as it is; what does not fit is left out
+// a whole character at a time.
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
-    size_t count = length < size ? length : size;
+    size_t count = utf8_cut(bytes, length, size);
     memcpy(out, bytes, count);
     return count;
 }
