@@ -34,7 +34,7 @@ size_t text_piece_units(const char *text, size_t length, wchar_t *units) {
         size_t taken = 0;
         used += wtf8_to_utf16(text + i, stop - i, units + used, TEXT_PIECE_UNITS - used, &taken);
         i = stop;
-        if (found != nullptr) {
+        if (found != nullptr && used + 2 <= TEXT_PIECE_UNITS) {
             units[used++] = L'\r';
             units[used++] = L'\n';
             ++i;

@@ -56,9 +56,10 @@ inline constexpr size_t TEXT_PIECE = 2048;
 inline constexpr size_t TEXT_PIECE_UNITS = 2 * TEXT_PIECE;
 inline constexpr size_t TEXT_PIECE_BYTES_MAX = 4 * TEXT_PIECE_UNITS;
 
-// Converts a piece of generalized UTF-8 into TEXT_PIECE_UNITS units, with CR
-// before each LF; a lone surrogate stays the unit it is, and a byte that
-// belongs to no valid sequence becomes U+FFFD. Returns the number of units.
+// Converts a piece of generalized UTF-8, at most TEXT_PIECE bytes, into
+// TEXT_PIECE_UNITS units, with CR before each LF; a lone surrogate stays the
+// unit it is, and a byte that belongs to no valid sequence becomes U+FFFD.
+// Returns the number of units (of a longer piece, what fits).
 size_t text_piece_units(const char *text, size_t length, wchar_t *units);
 
 // Puts the standard streams in binary mode and gives standard output its

@@ -452,7 +452,9 @@ static int step(int argc, char **argv, int i) {
     if (strcmp(op, "case") == 0) {
         need(1);
         int next = i + 1;
-        for (; next < argc && strchr("0123456789ABCDEF", argv[next][0]) != nullptr; ++next) {
+        for (; next < argc && argv[next][0] != '\0' &&
+               strchr("0123456789ABCDEF", argv[next][0]) != nullptr;
+             ++next) {
             auto character = static_cast<uint32_t>(strtoul(argv[next], nullptr, 16));
             say("case %s: lower %lX upper %lX", argv[next],
                 static_cast<unsigned long>(platform_lower_case(character)),
