@@ -54,23 +54,31 @@ static bool is_options_text(const char *text) {
 }
 
 // The position, in characters, of the reply's first character among the
-// options: as typed in lower case first, then in upper case; 0 when it is not
-// there. An empty reply finds the end of the options.
+// options: in lower case first, then in upper case, by the system's case
+// mapping of every letter; 0 when it is not there. An empty reply finds the
+// end of the options.
 static int answer_number(const char *options, const char *reply) {
     size_t options_length = strlen(options);
     size_t reply_length = strlen(reply);
     if (reply_length == 0)
         return static_cast<int>(utf8_count(options, options_length));
-    size_t step = utf8_step(reply, reply_length);
-    char wanted[UTF8_MAX];
-    memcpy(wanted, reply, step);
-    const char letters[] = {lower_letter(reply[0]), upper_letter(reply[0])};
-    for (char letter : letters) {
-        wanted[0] = letter;
+    uint32_t first = 0;
+    size_t step = utf8_decode(reply, reply_length, &first);
+    // The two forms as text; a byte that is no character is both.
+    char forms[2][UTF8_MAX];
+    size_t form_lengths[2] = {step, step};
+    memcpy(forms[0], reply, step);
+    memcpy(forms[1], reply, step);
+    if (first != NOT_A_CHARACTER) {
+        form_lengths[0] = utf8_encode(platform_lower_case(first), forms[0]);
+        form_lengths[1] = utf8_encode(platform_upper_case(first), forms[1]);
+    }
+    for (size_t form = 0; form < 2; ++form) {
         size_t position = 0;
         for (size_t i = 0; i < options_length; ++position) {
             size_t option_step = utf8_step(options + i, options_length - i);
-            if (option_step == step && memcmp(options + i, wanted, step) == 0)
+            if (option_step == form_lengths[form] &&
+                memcmp(options + i, forms[form], option_step) == 0)
                 return static_cast<int>(position);
             i += option_step;
         }

@@ -16,7 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "support/utf8.h"
+#include "platform/unicode.h"
 
 // Characters in one read.
 inline constexpr size_t LINE_READ_MAX = 255;

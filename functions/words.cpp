@@ -1,6 +1,7 @@
 // nword, word, findw, findm, finds and parse: the function's arguments as a
-// list of words. Comparisons are byte-wise and case-sensitive; -u and -l have
-// already folded every argument.
+// list of words. Comparisons are byte-wise and case-sensitive, and a match
+// never begins or ends inside a character; -u and -l have already folded
+// every argument.
 #include <cstring>
 
 #include "functions/functions.h"
@@ -15,6 +16,13 @@ static void word_into(const Call &call) {
     set_text_result(call.result, word, strlen(word));
 }
 
+// True when the word begins with the wanted text's bytes and they end where a
+// character of the word ends: the first byte of "é" does not begin "é".
+static bool begins_with(const char *word, const char *wanted, size_t wanted_length) {
+    return strncmp(word, wanted, wanted_length) == 0 &&
+           utf8_cut(word, strlen(word), wanted_length) == wanted_length;
+}
+
 // Position (from 1 at the first word after the searched one) of the first word
 // equal to the searched word, or beginning with it when prefix is set; 0 when
 // none does.
@@ -22,7 +30,7 @@ static int32_t find_word(const Call &call, bool prefix) {
     const char *wanted = call.args[0];
     size_t wanted_length = strlen(wanted);
     for (int i = 1; i < call.count; ++i) {
-        bool found = prefix ? strncmp(call.args[i], wanted, wanted_length) == 0
+        bool found = prefix ? begins_with(call.args[i], wanted, wanted_length)
                             : strcmp(call.args[i], wanted) == 0;
         if (found)
             return i;
@@ -31,12 +39,22 @@ static int32_t find_word(const Call &call, bool prefix) {
 }
 
 // Position (in characters, from 1) of the first occurrence of the substring
-// in the text, 0 when there is none; the empty substring is found at 1.
+// in the text that begins and ends where characters of the text do, 0 when
+// there is none; the empty substring is found at 1. Bytes that match inside a
+// character (the second byte of "é", say) are passed over.
 static int32_t find_substring(const char *substring, const char *text) {
-    const char *found = strstr(text, substring);
-    if (found == nullptr)
-        return 0;
-    return static_cast<int32_t>(utf8_count(text, static_cast<size_t>(found - text)) + 1);
+    size_t substring_length = strlen(substring), text_length = strlen(text);
+    // A character boundary of the text, and the characters before it.
+    size_t boundary = 0, characters = 0;
+    for (const char *found = strstr(text, substring); found != nullptr;
+         found = strstr(found + 1, substring)) {
+        size_t at = static_cast<size_t>(found - text), end = at + substring_length;
+        for (; boundary < at; ++characters)
+            boundary += utf8_step(text + boundary, text_length - boundary);
+        if (boundary == at && utf8_cut(text, text_length, end) == end)
+            return static_cast<int32_t>(characters + 1);
+    }
+    return 0;
 }
 
 // Stores the words after the first one, joined by one blank, under the rest

@@ -14,10 +14,11 @@
 #define PRINTF_LIKE(format_index, first_arg)
 #endif
 
-// Text crosses this interface as UTF-8, in both directions. The Windows side
-// converts to UTF-16 at the system calls, and writes output to a console as
-// Unicode or else in the console's code page; nothing above this layer knows
-// about code pages.
+// Text crosses this interface as UTF-8, in both directions: generalized UTF-8
+// (platform/unicode.h), so that a lone surrogate of a Windows name passes as
+// its 3-byte form. The Windows side converts to UTF-16 at the system calls,
+// and writes output to a console as Unicode or else in the console's code
+// page; nothing above this layer knows about code pages.
 
 // ---- Process -------------------------------------------------------------
 
@@ -50,7 +51,8 @@ enum PlatformStream { STREAM_OUT, STREAM_ERR };
 void platform_write(PlatformStream stream, const char *data, size_t length);
 
 // True when standard output takes every character of the text as it is: on a
-// console, on POSIX, or when its code page holds them all.
+// console, on POSIX, or when its code page holds them all (none holds a lone
+// surrogate).
 bool platform_can_write_out(const char *text, size_t length);
 
 // The code page that standard output is written in when it is no console;
@@ -64,6 +66,25 @@ bool platform_flush_out();
 // page (as platform_write uses it), on POSIX unchanged. Writes whole characters
 // only, at most size bytes; returns the number of bytes written.
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size);
+
+// The byte length, 1 to 4 and at most length, of the character at the start of
+// 8-bit text in the code page that platform_text_to_utf8 converts from: on
+// Windows the console's code page, where a lead byte of a double-byte code page
+// takes its trail byte with it (GB18030 also has four-byte characters); on
+// POSIX, UTF-8, where a byte outside a valid sequence is one character.
+// Requires length > 0.
+size_t platform_text_step(const char *bytes, size_t length);
+
+// ---- Letter case ------------------------------------------------------------
+
+// The lower-case or upper-case form of a character (a Unicode code point) by
+// the system's simple case mapping, which is the same for every language: on
+// Windows the system's own; on POSIX the C library's in the C.UTF-8 locale,
+// and ASCII letters only where the system lacks that locale. The character
+// itself when it has no such form, or when that form is more than one
+// character.
+uint32_t platform_lower_case(uint32_t character);
+uint32_t platform_upper_case(uint32_t character);
 
 // ---- Files and standard input, read as raw bytes ---------------------------
 
@@ -100,10 +121,10 @@ const char *platform_map(int handle, uint64_t *size);
 void platform_unmap(const char *data, uint64_t size);
 
 // When standard input is a console: reads one line as typed, of at most
-// max_characters characters, as UTF-8 into buffer (size bytes, room for
-// 4 * max_characters + 2), with its CR LF; whatever was typed beyond stays for
-// the next reader. Returns the number of bytes, or -1 when standard input is
-// no console.
+// max_characters characters (255 at most), as UTF-8 into buffer (size bytes,
+// room for 4 * max_characters + 2), with its CR LF; whatever was typed beyond
+// stays for the next reader. Returns the number of bytes, or -1 when standard
+// input is no console.
 long platform_read_console_line(char *buffer, size_t size, size_t max_characters);
 
 // Closes a handle from platform_open_read.

@@ -14,13 +14,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <cwctype>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/held_input.h"
 #include "platform/platform.h"
+#include "platform/unicode.h"
 
 #ifndef TARVELIX_REGISTRY_ROOT
 #define TARVELIX_REGISTRY_ROOT "/etc/tarvelix/registry"
@@ -64,10 +67,53 @@ unsigned platform_out_code_page() {
     return 65001;
 }
 
+// 8-bit text is UTF-8 here, passed on as it is; what does not fit is left out
+// a whole character at a time.
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
-    size_t count = length < size ? length : size;
+    size_t count = utf8_cut(bytes, length, size);
     memcpy(out, bytes, count);
     return count;
+}
+
+size_t platform_text_step(const char *bytes, size_t length) {
+    return utf8_step(bytes, length);
+}
+
+// C.UTF-8's character classes, made when first asked for; (locale_t)0 when
+// the system lacks that locale.
+static locale_t utf8_ctype() {
+    static bool made = false;
+    static locale_t locale = static_cast<locale_t>(0);
+    if (!made) {
+        made = true;
+        locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    }
+    return locale;
+}
+
+// The case of a character by towlower_l or towupper_l, which take Unicode code
+// points where wide characters are ISO 10646; else only ASCII letters change.
+static uint32_t mapped_case(uint32_t character, bool upper) {
+#ifdef __STDC_ISO_10646__
+    locale_t locale = utf8_ctype();
+    if (locale != static_cast<locale_t>(0)) {
+        auto wide = static_cast<wint_t>(character);
+        return static_cast<uint32_t>(upper ? towupper_l(wide, locale) : towlower_l(wide, locale));
+    }
+#endif
+    if (upper && character >= 'a' && character <= 'z')
+        return character - 'a' + 'A';
+    if (!upper && character >= 'A' && character <= 'Z')
+        return character - 'A' + 'a';
+    return character;
+}
+
+uint32_t platform_lower_case(uint32_t character) {
+    return mapped_case(character, false);
+}
+
+uint32_t platform_upper_case(uint32_t character) {
+    return mapped_case(character, true);
 }
 
 bool platform_flush_out() {

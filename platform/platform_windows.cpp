@@ -1,14 +1,9 @@
-// The Windows operations behind platform.h. Text crosses platform.h as UTF-8;
-// this side converts it to UTF-16 at every system call (arguments, paths,
-// directories, the environment, the registry), so that any name cmd.exe can
-// pass works, whatever the ANSI code page.
-//
-// Output: a console receives Unicode through WriteConsoleW. Anything else (a
-// file, a pipe, a batch file being written by "> go.bat") receives the text in
-// the console's output code page, which is what cmd.exe reads programs' output
-// and batch files in; a process without a console uses the OEM code page, as
-// cmd does. All three standard streams are binary: this side puts CR before
-// each LF itself, before the text is converted.
+// The Windows operations behind platform.h, but for the standard streams
+// (console_windows.cpp) and code pages (code_page_windows.cpp). Text crosses
+// platform.h as generalized UTF-8; this side converts it to UTF-16 at every
+// system call (arguments, paths, directories, the environment, the registry),
+// a lone surrogate as the unit it is, so that any name cmd.exe can pass
+// reaches the system unchanged, whatever the ANSI code page.
 //
 // No heap: every buffer below is static and of fixed size, and every copy into
 // one is bounded by its size.
@@ -33,6 +28,7 @@
 #include "platform/held_input.h"
 #include "platform/platform.h"
 #include "platform/platform_windows.h"
+#include "platform/unicode.h"
 
 #ifdef __MINGW32__
 // The runtime's own argument list is never used, and it must not search the
@@ -43,7 +39,7 @@ int _dowildcard = 0;
 }
 #endif
 
-// ---- UTF-8 and UTF-16 --------------------------------------------------------
+// ---- Names -------------------------------------------------------------------
 
 // The longest path, environment value or command line the system takes, in
 // UTF-16 units, and room for its closing zero. A capacity given to the system
@@ -53,224 +49,17 @@ static const size_t SYSTEM_UNITS = 32767;
 static const size_t UNITS_BUFFER = SYSTEM_UNITS + 1;
 static const DWORD SYSTEM_CAPACITY = static_cast<DWORD>(SYSTEM_UNITS);
 
-static bool is_high_surrogate(unsigned unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-static bool is_low_surrogate(unsigned unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-static bool is_continuation(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-// Writes UTF-16 units as UTF-8, whole characters only, at most size bytes; a
-// lone surrogate becomes U+FFFD. Returns the bytes written; *taken receives the
-// number of units converted.
-static size_t utf16_to_utf8(const wchar_t *units, size_t count, char *out, size_t size,
-                            size_t *taken) {
-    size_t used = 0, i = 0;
-    while (i < count) {
-        uint32_t c = static_cast<uint16_t>(units[i]);
-        size_t step = 1;
-        if (is_high_surrogate(c) && i + 1 < count &&
-            is_low_surrogate(static_cast<uint16_t>(units[i + 1]))) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint16_t>(units[i + 1]) - 0xDC00);
-            step = 2;
-        } else if (is_high_surrogate(c) || is_low_surrogate(c)) {
-            c = 0xFFFD;
-        }
-        size_t need = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-        if (need > size - used)
-            break;
-        if (need == 1) {
-            out[used++] = static_cast<char>(c);
-        } else {
-            size_t shift = 6 * (need - 1);
-            static const unsigned char LEAD[] = {0, 0, 0xC0, 0xE0, 0xF0};
-            out[used++] = static_cast<char>(LEAD[need] | (c >> shift));
-            while (shift > 0) {
-                shift -= 6;
-                out[used++] = static_cast<char>(0x80 | ((c >> shift) & 0x3F));
-            }
-        }
-        i += step;
-    }
-    *taken = i;
-    return used;
-}
-
-// The number of UTF-8 bytes that utf16_to_utf8 makes of the units.
-static size_t utf8_length(const wchar_t *units, size_t count) {
-    size_t length = 0;
-    for (size_t i = 0; i < count; ++i) {
-        unsigned c = static_cast<uint16_t>(units[i]);
-        if (is_high_surrogate(c) && i + 1 < count &&
-            is_low_surrogate(static_cast<uint16_t>(units[i + 1]))) {
-            length += 4;
-            ++i;
-        } else {
-            length += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-        }
-    }
-    return length;
-}
-
-// Converts a zero-ended UTF-8 text into capacity units, its zero included.
-// False when it is not valid UTF-8 or does not fit: such a name cannot be the
-// one the caller means, so it must not reach the system altered.
-static bool utf8_to_wide(const char *text, wchar_t *out, size_t capacity) {
-    if (text[0] == '\0') {
-        out[0] = L'\0';
-        return true;
-    }
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, out,
-                               static_cast<int>(capacity)) > 0;
-}
-
-// The length of the longest start of a UTF-8 text, at most limit bytes, that
-// ends on a character boundary (limit itself for text that is not UTF-8 there).
-static size_t utf8_cut(const char *text, size_t length, size_t limit) {
-    if (length <= limit)
-        return length;
-    size_t cut = limit;
-    for (int back = 0; back < 3 && cut > 1 && is_continuation(text[cut]); ++back)
-        --cut;
-    return is_continuation(text[cut]) ? limit : cut;
-}
-
-// ---- Code pages --------------------------------------------------------------
-
-// Text is converted in pieces of at most this many bytes of UTF-8. With CR
-// before each LF a piece doubles at most, and each of its bytes gives at most
-// one UTF-16 unit, and each unit at most four bytes in any code page (GB18030).
-static const size_t PIECE = 2048;
-static const size_t PIECE_UNITS = 2 * PIECE;
-static char piece_text[2 * PIECE];
-static wchar_t piece_units[PIECE_UNITS];
-static wchar_t round_trip_units[PIECE_UNITS];
-static char piece_bytes[4 * PIECE_UNITS];
-
-// Converts one piece of UTF-8, cut at a character boundary, to UTF-16 in
-// piece_units, with CR before each LF when crlf is set; invalid bytes become
-// U+FFFD unless strict, which refuses them. Returns the units, 0 on failure.
-static size_t piece_to_units(const char *text, size_t length, bool crlf, bool strict) {
-    const char *source = text;
-    size_t source_length = length;
-    if (crlf) {
-        size_t used = 0;
-        for (size_t i = 0; i < length; ++i) {
-            if (text[i] == '\n')
-                piece_text[used++] = '\r';
-            piece_text[used++] = text[i];
-        }
-        source = piece_text;
-        source_length = used;
-    }
-    if (source_length == 0)
-        return 0;
-    int units = MultiByteToWideChar(CP_UTF8, strict ? MB_ERR_INVALID_CHARS : 0, source,
-                                    static_cast<int>(source_length), piece_units,
-                                    static_cast<int>(PIECE_UNITS));
-    return units > 0 ? static_cast<size_t>(units) : 0;
-}
-
-// UTF-16 to the code page into piece_bytes. Code pages such as 65001 and 54936
-// refuse WC_NO_BEST_FIT_CHARS, and take the conversion without flags.
-static size_t units_to_code_page(UINT code_page, const wchar_t *units, size_t count, DWORD flags) {
-    int bytes = WideCharToMultiByte(code_page, flags, units, static_cast<int>(count), piece_bytes,
-                                    static_cast<int>(sizeof piece_bytes), nullptr, nullptr);
-    if (bytes == 0 && flags != 0 && GetLastError() == ERROR_INVALID_FLAGS)
-        bytes = WideCharToMultiByte(code_page, 0, units, static_cast<int>(count), piece_bytes,
-                                    static_cast<int>(sizeof piece_bytes), nullptr, nullptr);
-    return bytes > 0 ? static_cast<size_t>(bytes) : 0;
-}
-
-bool code_page_holds(unsigned code_page, const char *text, size_t length) {
-    while (length > 0) {
-        size_t take = utf8_cut(text, length, PIECE);
-        size_t units = piece_to_units(text, take, false, true);
-        if (units == 0)
-            return false;
-        // Without flags a character the code page lacks becomes the default
-        // character or a look-alike; either way it does not come back.
-        size_t bytes = units_to_code_page(code_page, piece_units, units, 0);
-        if (bytes == 0)
-            return false;
-        int back = MultiByteToWideChar(code_page, 0, piece_bytes, static_cast<int>(bytes),
-                                       round_trip_units, static_cast<int>(PIECE_UNITS));
-        if (back <= 0 || static_cast<size_t>(back) != units ||
-            memcmp(round_trip_units, piece_units, units * sizeof(wchar_t)) != 0)
-            return false;
-        text += take;
-        length -= take;
-    }
-    return true;
-}
-
-bool code_page_write(unsigned code_page, std::FILE *file, const char *text, size_t length) {
-    bool whole = true;
-    while (length > 0) {
-        size_t take = utf8_cut(text, length, PIECE);
-        size_t units = piece_to_units(text, take, true, false);
-        // A replaced character shows as the code page's default character
-        // rather than as a look-alike, so that a reader sees it was replaced.
-        size_t bytes = units_to_code_page(code_page, piece_units, units, WC_NO_BEST_FIT_CHARS);
-        if (bytes == 0 || fwrite(piece_bytes, 1, bytes, file) != bytes)
-            whole = false;
-        text += take;
-        length -= take;
-    }
-    return whole;
-}
-
-// The length of the longest start of 8-bit text in the code page, at most
-// limit bytes, that ends on a character boundary.
-static size_t code_page_cut(UINT code_page, const char *bytes, size_t length, size_t limit) {
-    if (length <= limit)
-        return length;
-    if (code_page == CP_UTF8)
-        return utf8_cut(bytes, length, limit);
-    CPINFO info;
-    if (!GetCPInfo(code_page, &info) || info.MaxCharSize == 1)
-        return limit;
-    // A lead byte takes the next byte with it; GB18030 also has four-byte
-    // characters, whose second byte is a digit.
-    size_t at = 0;
-    for (;;) {
-        size_t step = 1;
-        if (IsDBCSLeadByteEx(code_page, static_cast<BYTE>(bytes[at])))
-            step = code_page == 54936 && at + 1 < length && bytes[at + 1] >= '0' &&
-                           bytes[at + 1] <= '9'
-                       ? 4
-                       : 2;
-        if (at + step > limit)
-            return at > 0 ? at : limit;
-        at += step;
-    }
-}
-
-static wchar_t from_code_page_units[PIECE_UNITS];
-
-size_t code_page_to_utf8(unsigned code_page, const char *bytes, size_t length, char *out,
-                         size_t size) {
-    size_t used = 0;
-    while (length > 0) {
-        size_t take = code_page_cut(code_page, bytes, length, PIECE_UNITS);
-        int units = MultiByteToWideChar(code_page, 0, bytes, static_cast<int>(take),
-                                        from_code_page_units, static_cast<int>(PIECE_UNITS));
-        if (units <= 0)
-            break;
-        size_t taken = 0;
-        used += utf16_to_utf8(from_code_page_units, static_cast<size_t>(units), out + used,
-                              size - used, &taken);
-        if (taken < static_cast<size_t>(units))
-            break; // out is full
-        bytes += take;
-        length -= take;
-    }
-    return used;
+// Converts a zero-ended generalized UTF-8 text into capacity units, its zero
+// included, a lone surrogate as the unit it is. False when it is not valid
+// generalized UTF-8 or does not fit: such a name cannot be the one the caller
+// means, so it must not reach the system altered.
+static bool system_units(const char *text, wchar_t *out, size_t capacity) {
+    size_t length = strlen(text), taken = 0;
+    if (!wtf8_is_valid(text, length))
+        return false;
+    size_t units = wtf8_to_utf16(text, length, out, capacity - 1, &taken);
+    out[units] = L'\0';
+    return taken == length;
 }
 
 // ---- Paths -------------------------------------------------------------------
@@ -285,7 +74,7 @@ static bool starts_with(const wchar_t *text, const wchar_t *start) {
 }
 
 const wchar_t *system_path(const char *path) {
-    if (!utf8_to_wide(path, path_units, UNITS_BUFFER))
+    if (!system_units(path, path_units, UNITS_BUFFER))
         return nullptr;
     wchar_t *full = full_path_units + PREFIX_ROOM;
     DWORD length = GetFullPathNameW(path_units, SYSTEM_CAPACITY, full, nullptr);
@@ -314,23 +103,16 @@ const wchar_t *system_path(const char *path) {
 
 // ---- Process -----------------------------------------------------------------
 
-// Standard output's buffer: static, so that the runtime allocates none.
-static char out_buffer[4096];
-
 void platform_init() {
     // A drive without a medium must give an error code, not a dialog box that
     // stops an unattended script.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    // The line readers see every byte of their input; output gets its CR LF
-    // from platform_write.
-    _setmode(0, _O_BINARY);
-    _setmode(1, _O_BINARY);
-    _setmode(2, _O_BINARY);
-    setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+    streams_init();
 }
 
 // A command line holds at most 32,767 UTF-16 units, and each unit becomes at
-// most three bytes of UTF-8 (a surrogate pair, two units, becomes four).
+// most three bytes of generalized UTF-8 (a surrogate pair, two units, becomes
+// four; a lone surrogate three).
 static char command_line[3 * SYSTEM_UNITS + 1];
 // Every argument but the last is followed by a blank, so n units hold at most
 // (n + 1) / 2 arguments; one more entry for the null pointer after the last.
@@ -342,7 +124,7 @@ void platform_arguments(int *argc, char ***argv) {
     while (units < SYSTEM_UNITS && line[units] != L'\0')
         ++units;
     size_t taken = 0;
-    size_t length = utf16_to_utf8(line, units, command_line, sizeof command_line - 1, &taken);
+    size_t length = utf16_to_wtf8(line, units, command_line, sizeof command_line - 1, &taken);
     command_line[length] = '\0';
     const int capacity = static_cast<int>(sizeof arguments / sizeof arguments[0]) - 1;
     int count = split_command_line(command_line, arguments, capacity);
@@ -364,91 +146,43 @@ static wchar_t name_units[UNITS_BUFFER];
 static wchar_t value_units[UNITS_BUFFER];
 
 bool platform_set_env(const char *name, const char *value) {
-    return utf8_to_wide(name, name_units, UNITS_BUFFER) &&
-           utf8_to_wide(value, value_units, UNITS_BUFFER) &&
+    return system_units(name, name_units, UNITS_BUFFER) &&
+           system_units(value, value_units, UNITS_BUFFER) &&
            SetEnvironmentVariableW(name_units, value_units) != 0;
 }
 
-// ---- Standard streams --------------------------------------------------------
+// ---- Letter case ---------------------------------------------------------------
 
-// Set when something written to a console standard output did not arrive; the
-// runtime's error flag tells the same for anything else.
-static bool out_lost = false;
-
-static bool is_console(HANDLE handle) {
-    DWORD mode;
-    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
-}
-
-// Whether each output stream is a console, asked once: 0 no, 1 yes, -1 not yet.
-static int stream_console[2] = {-1, -1};
-
-static bool stream_is_console(PlatformStream stream) {
-    int &known = stream_console[stream == STREAM_OUT ? 0 : 1];
-    if (known < 0)
-        known =
-            is_console(GetStdHandle(stream == STREAM_OUT ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE))
-                ? 1
-                : 0;
-    return known == 1;
-}
-
-// Writes UTF-8 text to a console as Unicode, which shows right whatever its
-// code page.
-static bool write_console(HANDLE console, const char *text, size_t length) {
-    bool whole = true;
-    while (length > 0) {
-        size_t take = utf8_cut(text, length, PIECE);
-        size_t units = piece_to_units(text, take, true, false);
-        for (size_t done = 0; done < units;) {
-            DWORD written = 0;
-            if (!WriteConsoleW(console, piece_units + done, static_cast<DWORD>(units - done),
-                               &written, nullptr) ||
-                written == 0) {
-                whole = false;
-                break;
-            }
-            done += written;
-        }
-        text += take;
-        length -= take;
+// The character in the case that flags ask for, by the system's mapping in
+// the invariant locale: the same for every user (no Turkish dotless i), and
+// one character for one.
+static uint32_t mapped_case(uint32_t character, DWORD flags) {
+    if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF))
+        return character;
+    wchar_t units[2], mapped[4];
+    int count = 1;
+    if (character >= 0x10000) {
+        units[0] = static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
+        count = 2;
+    } else {
+        units[0] = static_cast<wchar_t>(character);
     }
-    return whole;
+    int length =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, flags, units, count, mapped, 4, nullptr, nullptr, 0);
+    if (length == 1 && !utf16_is_high_surrogate(mapped[0]) && !utf16_is_low_surrogate(mapped[0]))
+        return mapped[0];
+    bool pair = false;
+    uint32_t decoded = length == 2 ? utf16_unit_decode(mapped[0], mapped[1], &pair) : 0;
+    return pair ? decoded : character;
 }
 
-unsigned platform_out_code_page() {
-    static UINT code_page = 0;
-    if (code_page == 0) {
-        code_page = GetConsoleOutputCP();
-        if (code_page == 0)
-            code_page = GetOEMCP(); // no console: what cmd.exe then reads in
-    }
-    return code_page;
+uint32_t platform_lower_case(uint32_t character) {
+    return mapped_case(character, LCMAP_LOWERCASE);
 }
 
-void platform_write(PlatformStream stream, const char *data, size_t length) {
-    bool whole;
-    if (stream_is_console(stream))
-        whole =
-            write_console(GetStdHandle(stream == STREAM_OUT ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE),
-                          data, length);
-    else
-        whole = code_page_write(platform_out_code_page(), stream == STREAM_OUT ? stdout : stderr,
-                                data, length);
-    if (!whole && stream == STREAM_OUT)
-        out_lost = true;
-}
-
-bool platform_can_write_out(const char *text, size_t length) {
-    return stream_is_console(STREAM_OUT) || code_page_holds(platform_out_code_page(), text, length);
-}
-
-bool platform_flush_out() {
-    return fflush(stdout) == 0 && !ferror(stdout) && !out_lost;
-}
-
-size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
-    return code_page_to_utf8(platform_out_code_page(), bytes, length, out, size);
+uint32_t platform_upper_case(uint32_t character) {
+    return mapped_case(character, LCMAP_UPPERCASE);
 }
 
 // ---- Files and standard input ------------------------------------------------
@@ -611,43 +345,6 @@ void platform_unmap(const char *data, uint64_t) {
     UnmapViewOfFile(data);
 }
 
-// A console line as UTF-16: the longest the callers ask for, a character's
-// second half and the LF after a CR.
-static wchar_t console_units[1024];
-
-long platform_read_console_line(char *buffer, size_t size, size_t max_characters) {
-    HANDLE input = system_handle(PLATFORM_STDIN);
-    if (!is_console(input))
-        return -1;
-    const size_t room = sizeof console_units / sizeof console_units[0];
-    if (max_characters > room - 2)
-        max_characters = room - 2;
-    // Read until the line ends or holds max_characters characters; a console
-    // read gives at most the rest of the line typed, and keeps what it does not
-    // give for the next read.
-    size_t units = 0, characters = 0;
-    while (characters < max_characters) {
-        DWORD want = static_cast<DWORD>(max_characters - characters), got = 0;
-        if (!ReadConsoleW(input, console_units + units, want, &got, nullptr) || got == 0)
-            break;
-        for (DWORD i = 0; i < got; ++i)
-            if (!is_low_surrogate(static_cast<uint16_t>(console_units[units + i])))
-                ++characters;
-        units += got;
-        if (console_units[units - 1] == L'\n' || got < want)
-            break;
-    }
-    // A character's second half, and the LF of a CR LF, belong to this line.
-    if (units > 0 && (is_high_surrogate(static_cast<uint16_t>(console_units[units - 1])) ||
-                      console_units[units - 1] == L'\r')) {
-        DWORD got = 0;
-        if (ReadConsoleW(input, console_units + units, 1, &got, nullptr) && got == 1)
-            ++units;
-    }
-    size_t taken = 0;
-    return static_cast<long>(utf16_to_utf8(console_units, units, buffer, size, &taken));
-}
-
 void platform_close(int handle) {
     forget_held(handle);
     _close(handle);
@@ -755,10 +452,10 @@ int platform_get_drive_dir(int drive, char *buffer, size_t size) {
     }
     if (length == 0)
         return -1;
-    size_t bytes = utf8_length(directory_units, length);
+    size_t bytes = utf16_wtf8_length(directory_units, length);
     if (bytes < size) {
         size_t taken = 0;
-        utf16_to_utf8(directory_units, length, buffer, size, &taken);
+        utf16_to_wtf8(directory_units, length, buffer, size, &taken);
         buffer[bytes] = '\0';
     } else if (size > 0) {
         buffer[0] = '\0';
@@ -769,7 +466,7 @@ int platform_get_drive_dir(int drive, char *buffer, size_t size) {
 int platform_change_dir(const char *path) {
     // The working directory takes no \\?\ form: past 259 characters the change
     // may fail, and then simply fails.
-    if (!utf8_to_wide(path, path_units, UNITS_BUFFER) || !SetCurrentDirectoryW(path_units))
+    if (!system_units(path, path_units, UNITS_BUFFER) || !SetCurrentDirectoryW(path_units))
         return -1;
     // As the C runtime's chdir does: the variable "=X:" remembers the drive's
     // working directory, for a later change to "X:" and for GetFullPathNameW.
@@ -791,8 +488,8 @@ static wchar_t registry_units[UNITS_BUFFER];
 
 long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
                              size_t size) {
-    if (!utf8_to_wide(key_path, name_units, UNITS_BUFFER) ||
-        !utf8_to_wide(value_name, value_units, UNITS_BUFFER))
+    if (!system_units(key_path, name_units, UNITS_BUFFER) ||
+        !system_units(value_name, value_units, UNITS_BUFFER))
         return -1;
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, name_units, 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -816,9 +513,9 @@ long platform_registry_query(const char *key_path, const char *value_name, char 
         return static_cast<long>(length);
     // Every unit as UTF-8, the zeros between and after the strings included.
     size_t units = length / sizeof(wchar_t);
-    size_t bytes = utf8_length(registry_units, units);
+    size_t bytes = utf16_wtf8_length(registry_units, units);
     if (bytes > size)
         return -1;
     size_t taken = 0;
-    return static_cast<long>(utf16_to_utf8(registry_units, units, buffer, size, &taken));
+    return static_cast<long>(utf16_to_wtf8(registry_units, units, buffer, size, &taken));
 }

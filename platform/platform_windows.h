@@ -1,7 +1,8 @@
 // The pieces of the Windows side that take their code page or path explicitly, so
 // that the test probe can call them directly: a program that Wine's cmd starts
 // with redirected streams has no console, and its own code page never changes,
-// so only this way do code pages such as 65001, 932 or 54936 get tested.
+// so only this way do code pages such as 65001, 932 or 54936 get tested. Also
+// what the Windows files share.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,7 @@
 // units. This catches a character replaced by the default character and one
 // mapped to a look-alike ("best fit"), on every code page, including those
 // that refuse the flags which report either. False for text that is not
-// valid UTF-8.
+// valid generalized UTF-8, and for a lone surrogate, which no code page holds.
 bool code_page_holds(unsigned code_page, const char *text, size_t length);
 
 // Writes UTF-8 text to a file in the code page, "\n" as CR LF; a character
@@ -21,8 +22,17 @@ bool code_page_holds(unsigned code_page, const char *text, size_t length);
 // not be converted or written whole.
 bool code_page_write(unsigned code_page, std::FILE *file, const char *text, size_t length);
 
-// Turns bytes in the code page into UTF-8: whole characters only, at most size
-// bytes; returns the number of bytes written.
+// The byte length, 1 to 4 and at most length, of the character at the start of
+// 8-bit text in the code page: in a double-byte code page a lead byte takes its
+// trail byte with it, in GB18030 (54936) also the two bytes more of a four-byte
+// character; in 65001 a valid UTF-8 sequence. A byte that begins no whole
+// character is one of its own. Requires length > 0.
+size_t code_page_step(unsigned code_page, const char *bytes, size_t length);
+
+// Turns bytes in the code page into UTF-8, one character as code_page_step
+// finds it at a time, each becoming one character (U+FFFD when the code page
+// has none for its bytes): whole characters only, at most size bytes; returns
+// the number of bytes written.
 size_t code_page_to_utf8(unsigned code_page, const char *bytes, size_t length, char *out,
                          size_t size);
 
@@ -30,6 +40,28 @@ size_t code_page_to_utf8(unsigned code_page, const char *bytes, size_t length, c
 // path as it is while its full form is shorter than 260 characters, else the
 // full path in the \\?\ form (\\?\UNC\server\share\... for a network path),
 // which lifts the 259-character limit. A device name such as NUL, whose full
-// form is \\.\NUL, is never prefixed. nullptr when the path is not valid UTF-8
-// or too long for the system. Points into a buffer that the next call reuses.
+// form is \\.\NUL, is never prefixed. A lone surrogate in its generalized
+// UTF-8 form reaches the system as that unit. nullptr when the path is not
+// valid generalized UTF-8 or too long for the system. Points into a buffer
+// that the next call reuses.
 const wchar_t *system_path(const char *path);
+
+// ---- Shared by the Windows files ---------------------------------------------
+
+// UTF-8 text is converted in pieces of at most TEXT_PIECE bytes, each cut where
+// a character ends. With CR before each LF a piece doubles at most, each byte
+// gives at most one UTF-16 unit, and each unit at most four bytes in any code
+// page (GB18030).
+inline constexpr size_t TEXT_PIECE = 2048;
+inline constexpr size_t TEXT_PIECE_UNITS = 2 * TEXT_PIECE;
+inline constexpr size_t TEXT_PIECE_BYTES_MAX = 4 * TEXT_PIECE_UNITS;
+
+// Converts a piece of generalized UTF-8, at most TEXT_PIECE bytes, into
+// TEXT_PIECE_UNITS units, with CR before each LF; a lone surrogate stays the
+// unit it is, and a byte that belongs to no valid sequence becomes U+FFFD.
+// Returns the number of units (of a longer piece, what fits).
+size_t text_piece_units(const char *text, size_t length, wchar_t *units);
+
+// Puts the standard streams in binary mode and gives standard output its
+// buffer.
+void streams_init();

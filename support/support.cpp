@@ -113,10 +113,17 @@ void check_result_length(size_t characters) {
 void check_printable(const char *text) {
     // Handed over, the text is written into a file that cmd.exe reads back.
     bool handed = handover_active();
-    if (handed ? !platform_batch_can_hold(text, strlen(text))
-               : !platform_can_write_out(text, strlen(text)))
-        failf("%s: Code page %u cannot show a character of the output; run chcp 65001 first",
-              PROGRAM_NAME, handed ? platform_batch_code_page() : platform_out_code_page());
+    size_t length = strlen(text);
+    if (handed ? platform_batch_can_hold(text, length) : platform_can_write_out(text, length))
+        return;
+    // A surrogate that stands alone (a Windows name may hold one) is in no code
+    // page, UTF-8 included: chcp cannot help.
+    uint32_t surrogate = wtf8_surrogate(text, length);
+    if (surrogate != 0)
+        failf("%s: No code page can show the unpaired surrogate U+%04X of the output", PROGRAM_NAME,
+              static_cast<unsigned>(surrogate));
+    failf("%s: Code page %u cannot show a character of the output; run chcp 65001 first",
+          PROGRAM_NAME, handed ? platform_batch_code_page() : platform_out_code_page());
 }
 
 bool name_stores(const char *name) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
-#include "support/utf8.h"
+#include "platform/unicode.h"
 
 inline constexpr const char *PROGRAM_NAME = "tarvelix";
 

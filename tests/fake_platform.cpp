@@ -80,6 +80,15 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
     return used;
 }
 
+// The fake's letters are ASCII: a test of other letters runs the program.
+uint32_t platform_lower_case(uint32_t character) {
+    return character >= 'A' && character <= 'Z' ? character - 'A' + 'a' : character;
+}
+
+uint32_t platform_upper_case(uint32_t character) {
+    return character >= 'a' && character <= 'z' ? character - 'a' + 'A' : character;
+}
+
 bool platform_flush_out() {
     if (!state.out_fails)
         state.out_flushed = state.out.size();

@@ -70,6 +70,9 @@ TEST(InputStatus, AskReadsRedirectedInput) {
         {{"X", "-t", "ask"}, "y\n", "set X=y\n\n", "", 1},
         {{"X", "-t", "ask"}, "", "set X=\n", "", 4},
         {{"X", "-v", "ask", "Continue?", "[abc]"}, "  B\n", "Continue?set X=B\n\n", "", 2},
+        // Letters beyond ASCII in either case (C.UTF-8's case mapping).
+        {{"X", "-t", "ask", "[\xd1\x91\xd0\xb4]"}, "\xd0\x81\n", "set X=\xd0\x81\n\n", "", 1},
+        {{"X", "-t", "ask", "[a\xc3\x89]"}, "\xc3\xa9\n", "set X=\xc3\xa9\n\n", "", 2},
     });
     // Only the reply's own line is taken: the next command reads the rest.
     const TempDir temp;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "functions/text_reader.h"
-#include "support/utf8.h"
+#include "platform/unicode.h"
 #include "tests/fake_platform.h"
 
 namespace {

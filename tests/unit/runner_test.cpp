@@ -90,11 +90,23 @@ TEST_F(Runner, OverlongTextsAreRefusedOrBounded) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(fake().env[std::string(63, 'N')], "3");
 
-    // A message about a long function name is cut to the message buffer.
-    r = run({"X", std::string(300, 'f')});
-    EXPECT_EQ(r.out,
-              ("tarvelix: Unknown function <" + std::string(300, 'f')).substr(0, 255) + "\n");
-    EXPECT_EQ(r.code, 12);
+    // A message about a long function name is cut to the message buffer (255
+    // bytes, 28 before the name), after the last whole character.
+    const std::string f225(225, 'f');
+    const struct {
+        std::string name;
+        size_t kept; // bytes of the name in the message
+    } cuts[] = {
+        {std::string(300, 'f'), 227},
+        {f225 + "\xe2\x82\xac\xe2\x82\xac", 225},
+        {f225.substr(1) + "\xc3\xa9\xc3\xa9", 226},
+        {f225 + "f\xf0\x9f\x98\x80", 226},
+    };
+    for (const auto &cut : cuts) {
+        r = run({"X", cut.name});
+        EXPECT_EQ(r.out, "tarvelix: Unknown function <" + cut.name.substr(0, cut.kept) + "\n");
+        EXPECT_EQ(r.code, 12);
+    }
 }
 
 TEST_F(Runner, SetTextResultRefusesWhatDoesNotFit) {

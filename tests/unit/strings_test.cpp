@@ -147,6 +147,12 @@ TEST(Strings, NothingIsPrintedThatTheCodePageCannotShow) {
     fake().out_cannot_hold = zhe;
     RunResult r = run({".x", "set", zhe}); // nothing to print
     EXPECT_EQ(r.code, 0);
+    // A lone surrogate, which no code page holds: chcp 65001 would not help.
+    fake().out_cannot_hold = "\xed\xa0\x80";
+    r = run({"X", "-v", "set", "a\xed\xa0\x80"});
+    EXPECT_EQ(r.out,
+              "tarvelix: No code page can show the unpaired surrogate U+D800 of the output\n");
+    EXPECT_EQ(r.code, 12);
 }
 
 TEST(Strings, CaseFoldingBeforeAndAfter) {

@@ -68,6 +68,12 @@ TEST(Words, Find) {
         {{"finds", "", ""}, set("1"), 1},
         {{"finds", "l", "hello"}, set("3"), 3},
         {{"finds", "hello!", "hello"}, set("0"), 0},
+        // A match never begins or ends inside a character; a stray byte is one.
+        {{"finds", "\xa9", "\xc3\xa9"}, set("0"), 0},
+        {{"finds", "\xc3", "\xc3\xa9"}, set("0"), 0},
+        {{"finds", "\xa9", "\xc3\xa9\xa9"}, set("2"), 2},
+        {{"finds", "\x80", "\xed\xa0\x80"}, set("0"), 0},
+        {{"findm", "\xc3", "\xc3\xa9", "\xc3"}, set("2"), 0},
     });
 }
 

@@ -77,12 +77,25 @@ echo --- without a console, standard output takes the OEM code page
 platform_probe.exe canout Jos{E9} canout {414}
 echo --- 8-bit text to UTF-8: whole characters only, within the size given
 platform_probe.exe decode 437 82 10 decode 437 8282 3 decode 932 93FA967B 5
+echo --- characters of double-byte code pages: a lead byte takes a trail byte of
+echo --- 40 or more; GB18030 also has four bytes; a broken one becomes one character
+platform_probe.exe step 932 4193FA5C810A81 step 936 D6D0B5C441 step 949 B0A141 step 950 A4A441
+platform_probe.exe step 54936 8130813084318230D6D081308141 step 437 8283 step 65001 C3A9EDA080FF
+platform_probe.exe decode 936 D6D0B5C4 10 decode 932 93FA81 10
+echo --- letter case by the system, beyond ASCII too; one character for one, the
+echo --- same for every language (I is i); a surrogate stays as it is
+platform_probe.exe case 79 49 E9 401 451 3A3 10400 DF D800
 set A=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa
 set "DEEP=%A%\%A%\%A%\%A%\%A%"
 echo --- paths: as they are below 260 characters; beyond, the full path in the
 echo --- \\?\ form, \\?\UNC\ for a network path; a device name never
 platform_probe.exe syspath sub\x.txt syspath %DEEP%\..\x.txt syspath \\server\share\%DEEP% syspath %DEEP%\nul
 
+echo --- a lone surrogate in a name reaches the system as the unit it is: a file
+echo --- named x{FFFD}.txt is not x{D800}.txt. No code page can show it.
+platform_probe.exe syspath x{D800}.txt env TARVELIX_T a{DC00}b canout x{D800} encode 65001 1 x{D800}
+platform_probe.exe run "tarvelix.exe X -t length {DC00}{D800}" run "tarvelix.exe X -t filesize x{D800}.txt" run "tarvelix.exe X -t filesize x{FFFD}.txt"
+platform_probe.exe run "tarvelix.exe X -t set x{D800}"
 echo --- standard output and error in text mode
 platform_probe.exe out hello err world out "two words" >out.txt 2>err.txt
 type out.txt

@@ -21,11 +21,16 @@
 //   encode CP N TEXT      whether code page CP holds TEXT, and the bytes written
 //                         for TEXT repeated N times and a line end
 //   decode CP HEX SIZE    the bytes HEX in code page CP as UTF-8, in SIZE bytes
+//   step CP HEX           the bytes HEX in code page CP, one group per character
+//   case HEX...           the lower-case and upper-case forms of each code point
 //   syspath PATH          the UTF-16 path that the file calls give the system
 //   peek N, head N        platform_peek and platform_read_head on standard input
 //   conline N             platform_read_console_line of N characters, as code points
 //   file PATH             on a file: a read, platform_peek, platform_read_head,
 //                         the rest, then platform_map, read after platform_close
+//   run COMMAND           runs the command line ({HEX} as above, a lone surrogate
+//                         included) with standard output and error shared; its
+//                         exit code
 //   pipe NOW LATER N      platform_peek of N bytes on a pipe that holds NOW, and
 //                         gets LATER and its end from another thread 50 ms later;
 //                         then a read of all
@@ -47,6 +52,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_windows.h"
+#include "platform/unicode.h"
 
 static void say(const char *format, ...) {
     char line[2048];
@@ -171,6 +177,16 @@ static void read_all(const char *label, int handle) {
     char text[4 * sizeof data + 8];
     render(data, total, text, sizeof text);
     say("%s: %zu bytes%s: %s", label, total, count < 0 ? " and a read error" : "", text);
+}
+
+// The bytes that a text of hexadecimal pairs stands for; their count.
+static size_t hex_bytes(const char *hex, char *bytes, size_t size) {
+    size_t length = 0;
+    for (; hex[0] != '\0' && hex[1] != '\0' && length < size; hex += 2) {
+        const char pair[] = {hex[0], hex[1], '\0'};
+        bytes[length++] = static_cast<char>(strtoul(pair, nullptr, 16));
+    }
+    return length;
 }
 
 static long long number(const char *text) {
@@ -335,16 +351,16 @@ static int step(int argc, char **argv, int i) {
         if (!platform_set_env(argv[i + 1], value)) {
             say("env %s: refused", argv[i + 1]);
         } else {
-            // Read back through the wide interface, as code points.
+            // Read back through the wide interface, as code points (a lone
+            // surrogate as itself).
             wchar_t name[256], units[512];
             MultiByteToWideChar(CP_UTF8, 0, argv[i + 1], -1, name, 256);
             DWORD length = GetEnvironmentVariableW(name, units, 512);
-            char utf8[1024], text[2048];
-            int bytes = length < 512
-                            ? WideCharToMultiByte(CP_UTF8, 0, units, static_cast<int>(length), utf8,
-                                                  sizeof utf8, nullptr, nullptr)
-                            : 0;
-            render_code_points(utf8, static_cast<size_t>(bytes), text, sizeof text);
+            char utf8[1536], text[2048];
+            size_t taken = 0;
+            size_t bytes =
+                length < 512 ? utf16_to_wtf8(units, length, utf8, sizeof utf8, &taken) : 0;
+            render_code_points(utf8, bytes, text, sizeof text);
             say("env %s: now \"%s\"", argv[i + 1], length < 512 ? text : "?");
         }
         return i + 3;
@@ -404,12 +420,7 @@ static int step(int argc, char **argv, int i) {
         need(3);
         unsigned code_page = static_cast<unsigned>(number(argv[i + 1]));
         char bytes[256];
-        size_t length = 0;
-        for (const char *hex = argv[i + 2]; hex[0] != '\0' && hex[1] != '\0' && length < 256;
-             hex += 2) {
-            const char pair[] = {hex[0], hex[1], '\0'};
-            bytes[length++] = static_cast<char>(strtoul(pair, nullptr, 16));
-        }
+        size_t length = hex_bytes(argv[i + 2], bytes, sizeof bytes);
         char out[1024];
         size_t size = static_cast<size_t>(number(argv[i + 3]));
         if (size > sizeof out)
@@ -419,6 +430,37 @@ static int step(int argc, char **argv, int i) {
         render_code_points(out, used, text, sizeof text);
         say("decode %u %s %s: %zu bytes %s", code_page, argv[i + 2], argv[i + 3], used, text);
         return i + 4;
+    }
+    if (strcmp(op, "step") == 0) {
+        need(2);
+        unsigned code_page = static_cast<unsigned>(number(argv[i + 1]));
+        char bytes[256];
+        size_t length = hex_bytes(argv[i + 2], bytes, sizeof bytes);
+        char text[1024];
+        size_t used = 0;
+        for (size_t at = 0; at < length && used + 16 < sizeof text;) {
+            size_t step = code_page_step(code_page, bytes + at, length - at);
+            text[used++] = ' ';
+            for (size_t k = 0; k < step; ++k, ++at)
+                used += static_cast<size_t>(snprintf(text + used, sizeof text - used, "%02X",
+                                                     static_cast<unsigned char>(bytes[at])));
+        }
+        text[used] = '\0';
+        say("step %u:%s", code_page, text);
+        return i + 3;
+    }
+    if (strcmp(op, "case") == 0) {
+        need(1);
+        int next = i + 1;
+        for (; next < argc && argv[next][0] != '\0' &&
+               strchr("0123456789ABCDEF", argv[next][0]) != nullptr;
+             ++next) {
+            auto character = static_cast<uint32_t>(strtoul(argv[next], nullptr, 16));
+            say("case %s: lower %lX upper %lX", argv[next],
+                static_cast<unsigned long>(platform_lower_case(character)),
+                static_cast<unsigned long>(platform_upper_case(character)));
+        }
+        return next;
     }
     if (strcmp(op, "syspath") == 0) {
         need(1);
@@ -473,6 +515,31 @@ static int step(int argc, char **argv, int i) {
             say_bytes("map, after close", static_cast<long>(size), mapped);
             platform_unmap(mapped, size);
         }
+        return i + 2;
+    }
+    if (strcmp(op, "run") == 0) {
+        need(1);
+        char command[1024];
+        size_t length = unescape(argv[i + 1], command, sizeof command);
+        static wchar_t units[1024];
+        size_t taken = 0;
+        units[wtf8_to_utf16(command, length, units, 1023, &taken)] = L'\0';
+        // What the probe said so far comes before what the command says.
+        platform_flush_out();
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        DWORD code = 0;
+        if (!CreateProcessW(nullptr, units, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            say("run: cannot start");
+            return i + 2;
+        }
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        say("run: exit %lu", static_cast<unsigned long>(code));
         return i + 2;
     }
     if (strcmp(op, "pipe") == 0) {
