@@ -78,7 +78,8 @@ TEST_F(Runner, UsageListsEveryRowOnce) {
     ASSERT_LT(begin, end);
     begin += head.size();
     const std::string lines = "\n" + out.substr(begin, end - begin);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), FUNCTION_COUNT + 1);
+    EXPECT_EQ(static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n')),
+              FUNCTION_COUNT + 1);
     for (const FunctionEntry &entry : function_table) {
         std::string start = "\n  " + std::string(entry.name);
         start.resize(15, ' ');
