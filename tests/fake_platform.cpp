@@ -5,6 +5,16 @@
 
 #include "runner/runner.h"
 
+// Under AddressSanitizer a buffer that the platform leaves unusable is poisoned,
+// so that a caller reading it anyway is reported; elsewhere this does nothing.
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#endif
+#ifndef ASAN_POISON_MEMORY_REGION
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
+
 static FakeState state;
 
 namespace {
@@ -14,6 +24,22 @@ struct OpenFile {
     size_t pos = 0;
 };
 OpenFile open_files[16];
+
+// The stack buffer poisoned last; the run ends before its frame does.
+char *poisoned = nullptr;
+size_t poisoned_size = 0;
+
+void poison(char *buffer, size_t size) {
+    poisoned = buffer;
+    poisoned_size = size;
+    ASAN_POISON_MEMORY_REGION(poisoned, poisoned_size);
+}
+
+void unpoison() {
+    if (poisoned != nullptr)
+        ASAN_UNPOISON_MEMORY_REGION(poisoned, poisoned_size);
+    poisoned = nullptr;
+}
 } // namespace
 
 FakeState &fake() {
@@ -21,6 +47,7 @@ FakeState &fake() {
 }
 
 void fake_reset() {
+    unpoison();
     state = FakeState{};
     for (OpenFile &file : open_files)
         file = OpenFile{};
@@ -32,6 +59,7 @@ void platform_init() {}
 void platform_arguments(int *, char ***) {}
 
 void platform_exit(int code) {
+    unpoison();
     throw ExitCalled{code};
 }
 
@@ -240,9 +268,14 @@ int platform_get_drive_dir(int drive, char *buffer, size_t size) {
         memcpy(buffer, dir.c_str(), dir.size() + 1);
         return static_cast<int>(dir.size());
     }
-    // Nothing usable is left in the buffer: the caller must not rely on it.
-    if (size > 0)
+    // Nothing usable is left in the buffer: the caller must not rely on it. A
+    // directory that does not fit ends the run, so the rest stays poisoned until
+    // the exit.
+    if (size > 0) {
         buffer[0] = '\0';
+        if (readable)
+            poison(buffer + 1, size - 1);
+    }
     return readable ? static_cast<int>(state.drives[drive].dir.size()) : -1;
 }
 
@@ -368,4 +401,12 @@ RunResult run_test_mode(const std::vector<std::string> &args) {
     std::vector<std::string> all{"X", "-t"};
     all.insert(all.end(), args.begin(), args.end());
     return run(all);
+}
+
+std::string repeat(const std::string &text, size_t count) {
+    std::string result;
+    result.reserve(text.size() * count);
+    for (size_t i = 0; i < count; ++i)
+        result += text;
+    return result;
 }

@@ -74,3 +74,9 @@ RunResult run(const std::vector<std::string> &args);
 // Runs "X -t" followed by these arguments: the stored value shows as the
 // "set X=..." line and nothing is set.
 RunResult run_test_mode(const std::vector<std::string> &args);
+
+// A character of four bytes in UTF-8 (U+1F600), the most that one takes.
+inline const std::string FOUR_BYTES = "\xf0\x9f\x98\x80";
+
+// count copies of text, one after the other.
+std::string repeat(const std::string &text, size_t count);

@@ -207,6 +207,12 @@ TEST_F(FilesAndDrives, LongWorkingDirectories) {
     check({{{"x", "-t", "curdir"}, "set X=" + d255 + "\n", 0}}, d255);
     check({{{"x", "-t", "curdir"}, too_long, 12}, {{"x", "-v", "curdir", "C"}, too_long, 12}},
           d256);
+    // The program reads the directory into room for "C:", 1,020 bytes and a zero
+    // byte. One that fills it and one that does not fit are both refused.
+    const std::string d1020 = make_dir_of_length(dir, 1020), d1021 = make_dir_of_length(dir, 1021);
+    ASSERT_EQ(d1021.size(), 1021u);
+    check({{{"x", "-t", "curdir"}, too_long, 12}}, d1020);
+    check({{{"x", "-t", "curdir"}, too_long, 12}, {{"x", "-t", "curddir"}, too_long, 12}}, d1021);
 }
 
 } // namespace

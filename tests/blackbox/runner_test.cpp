@@ -38,11 +38,11 @@ const std::string ZERO = "tarvelix: Divide by zero\n";
 
 TEST(Program, CommandLine) {
     check({
-        {{}, USAGE_TEXT, "", 11},
-        {{"X"}, USAGE_TEXT, "", 11},
-        {{"X", "-v"}, USAGE_TEXT, "", 11},
-        {{"-v", "X", "add", "1", "2"}, USAGE_TEXT, "", 11},
-        {{"X", "-z", "add", "1", "2"}, USAGE_TEXT, "", 11},
+        {{}, usage_text(), "", 11},
+        {{"X"}, usage_text(), "", 11},
+        {{"X", "-v"}, usage_text(), "", 11},
+        {{"-v", "X", "add", "1", "2"}, usage_text(), "", 11},
+        {{"X", "-z", "add", "1", "2"}, usage_text(), "", 11},
         {{"X", "-z", "nosuch"}, "tarvelix: Unknown function <nosuch>\n", "", 12},
         {{"X", ""}, "tarvelix: Unknown function <>\n", "", 12},
         {{"X", "add", "1"},

@@ -108,6 +108,10 @@ TEST(Drives, OverlongWorkingDirectoriesAreRefused) {
         {"D:\\" + std::string(254, 'a'), {"curdir", "d"}, "\\" + std::string(254, 'a')},
         {"D:\\" + std::string(255, 'a'), {"curdir"}, ""},
         {"D:\\" + std::string(5000, 'a'), {"curdir"}, ""},
+        // 255 characters of four bytes fill the directory buffer, its zero byte
+        // included; one byte more does not fit.
+        {"D:" + repeat(FOUR_BYTES, 255), {"curdir"}, repeat(FOUR_BYTES, 255)},
+        {"D:" + repeat(FOUR_BYTES, 255) + "a", {"curdir"}, ""},
         {"D:\\" + std::string(252, 'a') + "\\", {"chdir", "x"}, "D:\\" + std::string(252, 'a')},
         {"D:\\" + std::string(253, 'a'), {"chdir", "C:x"}, ""},
     };

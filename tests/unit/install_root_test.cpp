@@ -30,7 +30,7 @@ TEST(Setqortop, StoresTheRootOrReportsItMissing) {
         {VALUE, "", {"-t"}, "set X=\n", ""},
         {VALUE, std::string(255, 'r'), {"-t"}, "set X=" + std::string(255, 'r') + "\n", ""},
         {VALUE, std::string(255, 'r') + '\0', {"-t"}, "set X=" + std::string(255, 'r') + "\n", ""},
-        // Data that fills the buffer without a zero byte has no room for one.
+        // More than 255 characters, however few bytes they take.
         {VALUE, std::string(256, 'r'), {"-t"}, "set X=\n", UNABLE},
         {VALUE, std::string(257, 'r'), {"-t"}, "set X=\n", UNABLE},
         // Characters count, not bytes; text that is not UTF-8 is 8-bit text.
@@ -68,6 +68,11 @@ TEST(ReadInstallRoot, NeverLeavesTheBuffer) {
         {"D:\\q", 0, "D:\\q"},
         {std::string(256, 'r'), 1, ""},
         {std::string(255, 'r') + '\0', 0, std::string(255, 'r')},
+        // Data of exactly the buffer's size fits when it ends with a zero byte, and
+        // has no room for one otherwise; data one byte larger is refused.
+        {repeat(FOUR_BYTES, 255) + '\0', 0, repeat(FOUR_BYTES, 255)},
+        {repeat(FOUR_BYTES, 255) + 'r', 1, ""},
+        {repeat(FOUR_BYTES, 255) + "r" + '\0', 1, ""},
     };
     for (const auto &c : cases) {
         fake_reset();

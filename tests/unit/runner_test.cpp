@@ -1,6 +1,8 @@
 // Command line, result store and the helpers every function relies on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,7 @@ std::vector<std::string> add_with(int operands) {
 }
 
 TEST_F(Runner, CommandLineIsCheckedInOrder) {
-    const std::string usage = USAGE_TEXT;
+    const std::string usage = usage_text();
     const std::vector<CommandCase> cases = {
         {{"X"}, usage, 11},
         {{"X", "-v"}, usage, 11},
@@ -70,12 +72,27 @@ TEST_F(Runner, CommandLineIsCheckedInOrder) {
     }
 }
 
+// The function lines of the screen are the table's rows, each name on one line
+// only, and nothing else.
 TEST_F(Runner, UsageListsEveryRowOnce) {
-    RunResult r = run({"X"});
+    const std::string out = run({"X"}).out;
+    const std::string head = "Functions and arguments are:\n";
+    size_t begin = out.find(head), end = out.find("Note: ");
+    ASSERT_LT(begin, end);
+    begin += head.size();
+    const std::string lines = "\n" + out.substr(begin, end - begin);
+    EXPECT_EQ(static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n')),
+              FUNCTION_COUNT + 1);
     for (const FunctionEntry &entry : function_table) {
-        std::string line = "  " + std::string(entry.name);
-        line.resize(14, ' ');
-        EXPECT_NE(r.out.find("\n" + line + entry.help + "\n"), std::string::npos) << entry.name;
+        std::string start = "\n  " + std::string(entry.name);
+        start.resize(15, ' ');
+        size_t at = lines.find(start);
+        ASSERT_NE(at, std::string::npos) << entry.name;
+        EXPECT_EQ(lines.find(start, at + 1), std::string::npos) << entry.name << " twice";
+        EXPECT_EQ(lines.compare(at + start.size(), strlen(entry.help) + 1,
+                                std::string(entry.help) + "\n"),
+                  0)
+            << entry.name;
     }
 }
 

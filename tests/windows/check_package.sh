@@ -7,6 +7,9 @@
 #   manual.html   no example marker and no dropped raw HTML; every "#name" link
 #                 has its target
 #   LICENSE       as at the repository root
+# and beside it the zip's checksum file, NAME.zip.sha256, as sha256sum writes it.
+# README.txt, the version resource and the newest section of CHANGELOG.md give
+# the project's VERSION.
 #   check_package.sh CMAKE CPACK OBJDUMP WINDRES BUILD_DIR SOURCE_DIR VERSION
 set -euo pipefail
 cmake=$1 cpack=$2 objdump=$3 windres=$4 build=$5 source=$6 version=$7
@@ -25,6 +28,14 @@ fi
 shopt -s nullglob
 zips=("$out"/*.zip)
 [ ${#zips[@]} -eq 1 ] || { echo "cpack made ${#zips[@]} zip files, not one:"; ls "$out"; exit 1; }
+zip_name=$(basename "${zips[0]}")
+[ "$zip_name" = "tarvelix-$version-win64.zip" ] || { echo "the zip is $zip_name, not of version $version"; exit 1; }
+[ -f "${zips[0]}.sha256" ] || { echo "no $zip_name.sha256 beside the zip"; exit 1; }
+if [ "$(cat "${zips[0]}.sha256")" != "$(cd "$out" && sha256sum "$zip_name")" ]; then
+    echo "$zip_name.sha256 does not hold the zip's SHA-256 and name as sha256sum writes them:"
+    cat "${zips[0]}.sha256"
+    exit 1
+fi
 (cd "$out/unpacked" && "$cmake" -E tar xf "${zips[0]}")
 # The files lie in one folder named like the zip.
 top=$out/unpacked/$(basename "${zips[0]}" .zip)
@@ -46,6 +57,11 @@ for file in README.txt tvset.cmd; do
         exit 1
     fi
 done
+
+grep -qx "Version $version"$'\r' "$top/README.txt" || { echo "README.txt does not say Version $version"; exit 1; }
+newest=$(sed -n 's/^## \[\([^]]*\)\].*$/\1/p' "$source/CHANGELOG.md" | head -n 1)
+[ "$newest" = "$version" ] ||
+    { echo "the newest section of CHANGELOG.md is [$newest], not the project's version $version"; exit 1; }
 
 html=$top/manual.html
 if grep -Eq '(<|&lt;)!-- *example:' "$html"; then
@@ -82,5 +98,6 @@ done
 grep -Eq 'VALUE "FileDescription", "[^"]+' <<<"$resources" ||
     { echo "the version resource of tarvelix.exe has no description"; exit 1; }
 
-echo "$(basename "${zips[0]}"): tarvelix.exe (stripped, $size bytes, version $version)," \
-    "tvset.cmd, README.txt, manual.html ($(wc -l <<<"$links") internal links), LICENSE"
+echo "$zip_name and its checksum: tarvelix.exe (stripped, $size bytes, version $version)," \
+    "tvset.cmd, README.txt, manual.html ($(wc -l <<<"$links") internal links), LICENSE;" \
+    "CHANGELOG.md's newest version is $version"

@@ -5,8 +5,11 @@
 # The script runs in a fresh directory RUNS_DIR/<name> that holds a copy of the
 # script and of each program, so it calls them by bare name as users do. Every
 # line end of the transcript must be CR LF (as cmd and a text-mode program write
-# them); the comparison itself is on LF lines.
+# them); the comparison itself is on LF lines. A line "@usage@" of the expected
+# transcript stands for the whole usage screen, tests/usage.txt.
 set -euo pipefail
+usage=$(cd "$(dirname "$0")/.." && pwd)/usage.txt
+[ -f "$usage" ] || { echo "no usage screen at $usage"; exit 1; }
 wine=$1 script=$2 prefix=$3 runs=$4
 shift 4
 # Wine wants an absolute prefix; the programs are copied before leaving this directory.
@@ -83,7 +86,9 @@ fi
 
 bare=$(grep -c -v $'\r$' transcript.raw || true)
 sed 's/\r$//' transcript.raw >transcript.txt
-if ! diff -u "$expected" transcript.txt; then
+awk -v usage="$usage" '$0 != "@usage@" { print; next }
+    { while ((getline line <usage) > 0) print line; close(usage) }' "$expected" >expected.txt
+if ! diff -u expected.txt transcript.txt; then
     echo "transcript of $name.bat differs from $(basename "$expected") (left: expected)"
     echo "cmd /c $name.bat ended with status $status; Wine's standard error:"
     head -20 wine.err

@@ -5,7 +5,8 @@
 #                       and tvset.cmd; its transcript must equal <name>.expected
 #   windows.doc_examples  every batch example of the manual (docs/*.md) prints what it shows
 #   windows.package     cpack makes the release zip: stripped tarvelix.exe with its version
-#                       resource, tvset.cmd, README.txt, the HTML manual and LICENSE
+#                       resource, tvset.cmd, README.txt, the HTML manual and LICENSE, and its
+#                       SHA-256 file; the version agrees with CHANGELOG.md's newest section
 # All batch tests share one Wine prefix inside the build tree, created on first use.
 find_program(TARVELIX_WINE wine REQUIRED)
 if(NOT CMAKE_OBJDUMP)
