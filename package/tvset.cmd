@@ -39,6 +39,7 @@ which leaves the text as it stands; it removes the folder of those files,
 changes drive and directory for chdir, and ends with "exit /b" and the
 function's exit code. So cmd never acts on a value: "%", "!", "^", "&" and the
 like stay text.
+
 An exit code below 1048576 is a fatal error or the usage screen (already shown
 on standard error), or cmd.exe's 9009 for a tarvelix.exe it cannot find: it is
 passed on as it is, and nothing is assigned.
@@ -53,6 +54,9 @@ Why the lines look as they do:
   both on one line would not do, as a broken "%" pairs with the next one, and
   Wine's "set" makes the errorlevel 0. (Loops over both %%E and %%e at once,
   or over both %%T and %%t, are beyond this.)
+- NoDefaultCurrentDirectoryInExePath makes Windows' cmd.exe look for a
+  tarvelix.exe that is not beside tvset.cmd on the PATH only, not in the
+  current folder (Wine's cmd.exe looks there all the same).
 - A variable named "errorlevel" hides the exit code from %errorlevel%: it is
   cleared inside setlocal, so the caller keeps it.
 - "!!" is empty only with delayed expansion on: the program then puts a caret
