@@ -3,8 +3,9 @@
 #include <cstring>
 
 #include "functions/functions.h"
-#include "functions/text_reader.h"
 #include "platform/platform.h"
+#include "support/text_file.h"
+#include "support/text_input.h"
 
 Outcome handle_read(const Call &call) {
     const char *path = call.args[0];

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "functions/functions.h"
-#include "functions/text_reader.h"
+#include "support/text_file.h"
 #include "platform/platform.h"
 
 static const char STATUS_KEYWORD[] = "SET QORCOD=";

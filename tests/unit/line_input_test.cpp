@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "functions/text_reader.h"
+#include "support/text_file.h"
 #include "support/utf8.h"
 #include "tests/fake_platform.h"
 

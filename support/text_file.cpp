@@ -2,7 +2,7 @@
 // that it is scanned where it lies; other sources are read into a large
 // buffer. Skipping counts line ends a block at a time and takes reads one by
 // one only near long lines, Ctrl-Z and the read that is wanted.
-#include "functions/text_reader.h"
+#include "support/text_file.h"
 
 #include <cstring>
 
@@ -13,52 +13,7 @@ static char shared_buffer[128 * 1024];
 // UTF-16 bytes before they are decoded into the reader's buffer.
 static char utf16_bytes[32 * 1024];
 
-// ---- Byte order marks and UTF-16 ------------------------------------------
-
-// The encoding that the first bytes of a source announce, and the length of
-// the mark (0 without one).
-static TextEncoding mark_of(const char *bytes, size_t length, size_t *mark_length) {
-    const auto *b = reinterpret_cast<const unsigned char *>(bytes);
-    *mark_length = 0;
-    if (length >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        *mark_length = 3;
-        return TextEncoding::BYTES;
-    }
-    if (length >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
-        *mark_length = 2;
-        return b[0] == 0xFF ? TextEncoding::UTF16LE : TextEncoding::UTF16BE;
-    }
-    return TextEncoding::BYTES;
-}
-
-static unsigned unit_at(const char *bytes, TextEncoding encoding) {
-    auto first = static_cast<unsigned char>(bytes[0]),
-         second = static_cast<unsigned char>(bytes[1]);
-    return encoding == TextEncoding::UTF16LE ? first | second << 8 : first << 8 | second;
-}
-
-static bool is_high_surrogate(unsigned unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-static bool is_low_surrogate(unsigned unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-static uint32_t combine(unsigned high, unsigned low) {
-    return 0x10000 + ((static_cast<uint32_t>(high) - 0xD800) << 10) + (low - 0xDC00);
-}
-
-inline constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
-
-// The code point that a unit begins; *pair is set when it takes the next unit
-// with it. next is 0 when there is none. A lone surrogate is U+FFFD.
-static uint32_t decode_unit(unsigned unit, unsigned next, bool *pair) {
-    *pair = is_high_surrogate(unit) && is_low_surrogate(next);
-    if (*pair)
-        return combine(unit, next);
-    return is_high_surrogate(unit) || is_low_surrogate(unit) ? REPLACEMENT_CHARACTER : unit;
-}
+// ---- UTF-16 ------------------------------------------------------------------
 
 // Decodes whole characters of UTF-16 bytes into UTF-8 at out, which has room
 // for 2 bytes per byte of input. Returns the bytes written; *used receives the
@@ -67,12 +22,12 @@ static size_t decode_utf16(const char *bytes, size_t length, TextEncoding encodi
                            char *out, size_t *used) {
     size_t i = 0, written = 0;
     while (i + 2 <= length) {
-        unsigned unit = unit_at(bytes + i, encoding);
+        unsigned unit = text_unit(bytes + i, encoding);
         if (is_high_surrogate(unit) && i + 4 > length && !at_end)
             break; // its partner may follow
-        unsigned next = i + 4 <= length ? unit_at(bytes + i + 2, encoding) : 0;
+        unsigned next = i + 4 <= length ? text_unit(bytes + i + 2, encoding) : 0;
         bool pair = false;
-        written += utf8_encode(decode_unit(unit, next, &pair), out + written);
+        written += utf8_encode(text_decode_unit(unit, next, &pair), out + written);
         i += pair ? 4 : 2;
     }
     *used = i;
@@ -146,7 +101,7 @@ void text_reader_start_with(TextReader *reader, int handle, char *buffer, size_t
     const char *mapping = platform_map(handle, &size);
     size_t mark = 0;
     if (mapping != nullptr) {
-        TextEncoding encoding = mark_of(mapping, size < 3 ? size : 3, &mark);
+        TextEncoding encoding = text_mark(mapping, size < 3 ? size : 3, &mark);
         if (encoding == TextEncoding::BYTES) {
             reader->mapping = mapping;
             reader->mapping_size = size;
@@ -167,7 +122,7 @@ void text_reader_start_with(TextReader *reader, int handle, char *buffer, size_t
         got += static_cast<size_t>(count);
     if (count <= 0)
         reader->exhausted = true;
-    reader->encoding = mark_of(first, got, &mark);
+    reader->encoding = text_mark(first, got, &mark);
     if (reader->encoding == TextEncoding::BYTES) {
         memcpy(buffer, first + mark, got - mark);
         reader->end = got - mark;
@@ -302,153 +257,4 @@ uint32_t text_skip_reads(TextReader *reader, uint32_t count) {
         --left;
     }
     return count - left;
-}
-
-size_t text_piece_utf8(const TextPiece &piece, char *out, size_t size) {
-    if (!piece.eight_bit && utf8_is_valid(piece.text, piece.text_length)) {
-        size_t length = piece.text_length < size ? piece.text_length : size;
-        memcpy(out, piece.text, length);
-        return length;
-    }
-    return platform_text_to_utf8(piece.text, piece.text_length, out, size);
-}
-
-// ---- One read of standard input, byte by byte --------------------------------
-
-// A line from the console: its CR LF becomes "\n", a Ctrl-Z ends it.
-static size_t console_read(char *out, size_t length) {
-    const void *stop = memchr(out, TEXT_END_BYTE, length);
-    if (stop != nullptr)
-        return static_cast<size_t>(static_cast<const char *>(stop) - out);
-    if (length >= 2 && out[length - 2] == '\r' && out[length - 1] == '\n') {
-        out[length - 2] = '\n';
-        return length - 1;
-    }
-    return length;
-}
-
-// Takes count bytes, in as many reads as it takes (a pipe gives what it has);
-// false when the input ends or fails first.
-static bool take(char *bytes, size_t count) {
-    size_t got = 0;
-    long read = 0;
-    while (got < count && (read = platform_read(PLATFORM_STDIN, bytes + got, count - got)) > 0)
-        got += static_cast<size_t>(read);
-    return got == count;
-}
-
-// The encoding of standard input, from the mark at the start of its file, or
-// of a pipe when it is still there. A mark where reading stands is taken.
-static TextEncoding input_encoding() {
-    char head[3];
-    long got = platform_read_head(PLATFORM_STDIN, head, sizeof head);
-    bool is_file = got >= 0;
-    if (!is_file)
-        got = platform_peek(PLATFORM_STDIN, head, sizeof head);
-    size_t mark = 0;
-    TextEncoding encoding = mark_of(head, got > 0 ? static_cast<size_t>(got) : 0, &mark);
-    if (mark > 0) {
-        char next[3];
-        long count = is_file ? platform_peek(PLATFORM_STDIN, next, mark) : got;
-        if (count >= static_cast<long>(mark) && memcmp(is_file ? next : head, head, mark) == 0)
-            take(next, mark);
-    }
-    return encoding;
-}
-
-// Takes one byte; false at the end or on an error.
-static bool take_byte(char *byte) {
-    return take(byte, 1);
-}
-
-// True, and the pair taken, when the next bytes are the line end after a CR.
-static bool take_line_end(TextEncoding encoding) {
-    char next[2];
-    size_t width = encoding == TextEncoding::BYTES ? 1 : 2;
-    if (platform_peek(PLATFORM_STDIN, next, width) != static_cast<long>(width))
-        return false;
-    unsigned unit = width == 1 ? static_cast<unsigned char>(next[0]) : unit_at(next, encoding);
-    if (unit != '\n')
-        return false;
-    take(next, width);
-    return true;
-}
-
-// One read of 8-bit or UTF-8 bytes into raw. The bytes after a lead byte are
-// taken only when they complete its character.
-static size_t read_bytes(char *raw) {
-    size_t used = 0;
-    char byte = 0;
-    for (size_t characters = 0; characters < LINE_READ_MAX && take_byte(&byte); ++characters) {
-        if (byte == TEXT_END_BYTE)
-            break;
-        if (byte == '\r' && take_line_end(TextEncoding::BYTES)) {
-            raw[used++] = '\n';
-            break;
-        }
-        raw[used++] = byte;
-        if (byte == '\n')
-            break;
-        if (static_cast<unsigned char>(byte) >= 0xC0) {
-            char sequence[UTF8_MAX];
-            sequence[0] = byte;
-            long more = platform_peek(PLATFORM_STDIN, sequence + 1, UTF8_MAX - 1);
-            size_t step = utf8_step(sequence, 1 + static_cast<size_t>(more > 0 ? more : 0));
-            if (step > 1 && take(raw + used, step - 1))
-                used += step - 1;
-        }
-    }
-    return used;
-}
-
-// One read of UTF-16 into UTF-8 at out.
-static size_t read_utf16(TextEncoding encoding, char *out) {
-    size_t used = 0;
-    char bytes[2];
-    for (size_t characters = 0; characters < LINE_READ_MAX; ++characters) {
-        if (!take(bytes, 2))
-            break;
-        unsigned unit = unit_at(bytes, encoding);
-        if (unit == static_cast<unsigned>(TEXT_END_BYTE))
-            break;
-        if (unit == '\r' && take_line_end(encoding)) {
-            out[used++] = '\n';
-            break;
-        }
-        char next[2];
-        unsigned following = is_high_surrogate(unit) && platform_peek(PLATFORM_STDIN, next, 2) == 2
-                                 ? unit_at(next, encoding)
-                                 : 0;
-        bool pair = false;
-        uint32_t code_point = decode_unit(unit, following, &pair);
-        if (pair)
-            take(next, 2);
-        used += utf8_encode(code_point, out + used);
-        if (unit == '\n')
-            break;
-    }
-    return used;
-}
-
-size_t text_read_line_unbuffered(char *out, size_t size) {
-    char typed[READ_BYTES_MAX + 2];
-    long typed_length = platform_read_console_line(typed, sizeof typed, LINE_READ_MAX);
-    if (typed_length >= 0) {
-        size_t length = console_read(typed, static_cast<size_t>(typed_length));
-        length = length < size ? length : size;
-        memcpy(out, typed, length);
-        return length;
-    }
-    TextEncoding encoding = input_encoding();
-    if (encoding != TextEncoding::BYTES) {
-        char decoded[READ_BYTES_MAX + 1];
-        size_t length = read_utf16(encoding, decoded);
-        length = length < size ? length : size;
-        memcpy(out, decoded, length);
-        return length;
-    }
-    char raw[READ_BYTES_MAX + 1];
-    size_t length = read_bytes(raw);
-    TextPiece piece{raw, length, false, false};
-    return text_piece_utf8(piece, out, size);
 }
