@@ -37,10 +37,8 @@ Outcome handle_read(const Call &call) {
     uint32_t before = static_cast<uint32_t>(line) - 1;
     TextPiece piece;
     bool found = text_skip_reads(&reader, before) == before && text_read_piece(&reader, &piece);
-    // The read lies in the reader's text, which goes with the file.
     char text[3 * READ_BYTES_MAX];
     size_t length = found ? text_piece_utf8(piece, text, sizeof text) : 0;
-    text_reader_finish(&reader);
     platform_close(handle);
     if (!found)
         return text_outcome(1);

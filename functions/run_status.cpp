@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "functions/functions.h"
-#include "support/text_file.h"
 #include "platform/platform.h"
+#include "support/text_file.h"
 
 static const char STATUS_KEYWORD[] = "SET QORCOD=";
 static const size_t KEYWORD_LENGTH = sizeof STATUS_KEYWORD - 1;
@@ -59,7 +59,6 @@ Outcome handle_qvstatus(const Call &call) {
                 code = parse_status_code(piece.text + KEYWORD_LENGTH,
                                          piece.text_length - KEYWORD_LENGTH);
         }
-        text_reader_finish(&reader);
         platform_close(handle);
     }
     int32_t status = code / 4; // truncated toward zero

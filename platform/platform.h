@@ -91,14 +91,6 @@ long platform_peek(int handle, char *buffer, size_t size);
 // or -1 when the handle is no file (a pipe, a console).
 long platform_read_head(int handle, char *buffer, size_t size);
 
-// Maps the whole of a regular file into memory for reading, so that it can be
-// scanned without copying; nullptr when the handle cannot be mapped (a pipe, an
-// empty file), which is then read with platform_read. *size receives the
-// length. The mapping stays valid until platform_unmap, even after
-// platform_close.
-const char *platform_map(int handle, uint64_t *size);
-void platform_unmap(const char *data, uint64_t size);
-
 // When standard input is a console: reads one line as typed, of at most
 // max_characters characters, as UTF-8 into buffer (size bytes, room for
 // 4 * max_characters + 2), with its CR LF; whatever was typed beyond stays for

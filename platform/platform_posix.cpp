@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,24 +116,6 @@ long platform_read_head(int handle, char *buffer, size_t size) {
         count = pread(handle, buffer, size, 0);
     } while (count < 0 && errno == EINTR);
     return static_cast<long>(count);
-}
-
-const char *platform_map(int handle, uint64_t *size) {
-    struct stat info;
-    if (fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
-        return nullptr;
-    // Pages are mapped as they are touched: reading line 1 of a large file
-    // touches only its start.
-    void *data =
-        mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, handle, 0);
-    if (data == MAP_FAILED)
-        return nullptr;
-    *size = static_cast<uint64_t>(info.st_size);
-    return static_cast<const char *>(data);
-}
-
-void platform_unmap(const char *data, uint64_t size) {
-    munmap(const_cast<char *>(data), static_cast<size_t>(size));
 }
 
 // A terminal gives its bytes like any other input.

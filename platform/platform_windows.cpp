@@ -584,33 +584,6 @@ long platform_read_head(int handle, char *buffer, size_t size) {
     return static_cast<long>(total);
 }
 
-const char *platform_map(int handle, uint64_t *size) {
-    HANDLE file = system_handle(handle);
-    LARGE_INTEGER length;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length) ||
-        length.QuadPart <= 0 || static_cast<uint64_t>(length.QuadPart) > SIZE_MAX)
-        return nullptr;
-    // The mapping has the size just read: were the file shorter by now, it
-    // would fail instead of mapping fewer bytes than *size says. While the
-    // view exists, the file cannot be cut shorter.
-    HANDLE mapping =
-        CreateFileMappingW(file, nullptr, PAGE_READONLY, static_cast<DWORD>(length.QuadPart >> 32),
-                           static_cast<DWORD>(length.QuadPart & 0xFFFFFFFF), nullptr);
-    if (mapping == nullptr)
-        return nullptr;
-    // The view keeps the mapping alive, and stays valid after the file's handle is closed.
-    const void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    CloseHandle(mapping);
-    if (view == nullptr)
-        return nullptr;
-    *size = static_cast<uint64_t>(length.QuadPart);
-    return static_cast<const char *>(view);
-}
-
-void platform_unmap(const char *data, uint64_t) {
-    UnmapViewOfFile(data);
-}
-
 // A console line as UTF-16: the longest the callers ask for, a character's
 // second half and the LF after a CR.
 static wchar_t console_units[1024];

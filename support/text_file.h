@@ -1,6 +1,4 @@
-// Text-mode reads of a file (support/text_mode.h): the file is mapped into
-// memory when the platform can, so that it is scanned where it lies, and else
-// read through a large buffer.
+// Text-mode reads of a file (support/text_mode.h), read through a large buffer.
 #pragma once
 
 #include <cstddef>
@@ -14,18 +12,16 @@ inline constexpr size_t READ_WINDOW = READ_BYTES_MAX + 2;
 // The smallest buffer a reader accepts.
 inline constexpr size_t TEXT_BUFFER_MIN = 2 * READ_WINDOW;
 
-// A reader of one handle. The text is either the whole file, mapped into
-// memory, or a buffer that is refilled from the handle (and into which UTF-16
-// is decoded). text[start, end) is what is in view and not yet taken.
+// A reader of one handle. The text is a buffer that is refilled from the
+// handle (and into which UTF-16 is decoded). text[start, end) is what is in
+// view and not yet taken.
 struct TextReader {
     int handle;
     const char *text;
     size_t start, end;
-    bool exhausted;  // nothing more comes: end of data, a read error or Ctrl-Z
-    char *buffer;    // for a source that is read, else nullptr
-    size_t capacity; // of buffer
-    const char *mapping;
-    uint64_t mapping_size;
+    bool exhausted; // nothing more comes: end of data, a read error or Ctrl-Z
+    char *buffer;
+    size_t capacity;
     TextEncoding encoding;
     char carry[3]; // bytes of a UTF-16 character not yet complete
     size_t carry_count;
@@ -33,15 +29,12 @@ struct TextReader {
     bool line_eight_bit; // the line being read, longer than one read, is 8-bit text
 };
 
-// Starts reading a handle: maps it when the platform can, else reads it
-// through the reader module's own large buffer. Honours a byte order mark.
+// Starts reading a handle through the reader module's own large buffer.
+// Honours a byte order mark.
 void text_reader_start(TextReader *reader, int handle);
 
 // The same with the given buffer of at least TEXT_BUFFER_MIN bytes.
 void text_reader_start_with(TextReader *reader, int handle, char *buffer, size_t capacity);
-
-// Ends reading: undoes a mapping. The handle stays open.
-void text_reader_finish(TextReader *reader);
 
 // Takes the next read; false at the end of the text.
 bool text_read_piece(TextReader *reader, TextPiece *piece);

@@ -156,20 +156,6 @@ long platform_read_head(int handle, char *buffer, size_t size) {
     return static_cast<long>(count);
 }
 
-const char *platform_map(int handle, uint64_t *size) {
-    size_t *pos = nullptr;
-    const std::string *data = handle_data(handle, &pos);
-    if (!state.map_files || handle == PLATFORM_STDIN || data == nullptr || data->empty())
-        return nullptr;
-    ++state.mappings;
-    *size = data->size();
-    return data->data();
-}
-
-void platform_unmap(const char *, uint64_t) {
-    --state.mappings;
-}
-
 long platform_read_console_line(char *buffer, size_t size, size_t max_characters) {
     if (!state.console_input)
         return -1;

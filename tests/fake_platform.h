@@ -43,8 +43,6 @@ struct FakeState {
     std::map<std::string, std::string> registry; // "key\\value" -> raw data
     // Output code page: characters (UTF-8) that it cannot hold.
     std::string out_cannot_hold;
-    bool map_files = false;     // platform_map maps files; else they are read
-    int mappings = 0;           // mappings not yet undone
     bool console_input = false; // standard input is a console of lines
 };
 

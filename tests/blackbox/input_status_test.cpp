@@ -155,6 +155,28 @@ TEST(InputStatus, LargeFilesAreStreamed) {
     EXPECT_LT(usage.ru_maxrss, 60 * 1024) << "kilobytes at most in any run so far";
 }
 
+TEST(InputStatus, AFileShortenedWhileReadEndsThere) {
+    // 2 GiB without a line end, shortened to nothing as soon as the program has
+    // it open: the read ends where the file now does, as at a read error,
+    // instead of the process being killed (by SIGBUS, were the file mapped).
+    const TempDir temp;
+    const std::string cod = temp.path() + "/big.cod";
+    write_file(cod, "");
+    ASSERT_EQ(truncate(cod.c_str(), off_t{1} << 31), 0);
+    std::string command =
+        "f=" + cod + "; " + TARVELIX_PROGRAM + " X -t qvstatus $f & pid=$!; " +
+        "for i in $(seq 500); do " +
+        "ls -l /proc/$pid/fd 2>/dev/null | grep -q \"$f\" && break; sleep 0.01; done; " +
+        "sleep 0.05; : >$f; wait $pid; echo \"exit $?\"";
+    FILE *pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    for (int c; (c = fgetc(pipe)) != EOF;)
+        out += static_cast<char>(c);
+    pclose(pipe);
+    EXPECT_EQ(out, "set X=8\nexit 8\n");
+}
+
 TEST(InputStatus, SetqortopReadsTheRegistryTree) {
     // A program built with its registry root in the build tree: the tests never
     // touch the root of the program that is installed.

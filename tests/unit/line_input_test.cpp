@@ -78,14 +78,13 @@ std::vector<std::string> expected_reads(const std::string &raw) {
     return reads;
 }
 
-// Reads a fake file through a reader with a buffer of this capacity, mapped or
-// read, after skipping some reads; returns the reads taken, as UTF-8.
+// Reads a fake file through a reader with a buffer of this capacity, after
+// skipping some reads; returns the reads taken, as UTF-8.
 std::vector<std::string> reads_of(const std::string &raw, size_t capacity, size_t chunk,
-                                  bool mapped, uint32_t skip, uint32_t *skipped) {
+                                  uint32_t skip, uint32_t *skipped) {
     fake_reset();
     fake().files["f"] = raw;
     fake().read_chunk = chunk;
-    fake().map_files = mapped;
     static char buffer[4096];
     TextReader reader;
     text_reader_start_with(&reader, platform_open_read("f"), buffer, capacity);
@@ -97,28 +96,21 @@ std::vector<std::string> reads_of(const std::string &raw, size_t capacity, size_
         size_t length = text_piece_utf8(piece, text, sizeof text);
         reads.push_back(std::string(text, length) + (piece.has_line_end ? "\n" : ""));
     }
-    text_reader_finish(&reader);
     platform_close(reader.handle);
-    EXPECT_EQ(fake().mappings, 0);
     return reads;
 }
 
 void check_reader(const std::string &raw, const std::vector<std::string> &want) {
-    for (bool mapped : {false, true}) {
-        for (size_t capacity : {TEXT_BUFFER_MIN, size_t{4096}}) {
-            for (size_t chunk : {0, 1, 2, 3, 7, 255, 256, 257, 511}) {
-                if (mapped && (capacity != TEXT_BUFFER_MIN || chunk != 0))
-                    continue; // a mapped file is neither buffered nor read in pieces
-                for (uint32_t skip = 0; skip <= want.size() + 1; ++skip) {
-                    uint32_t skipped = 0;
-                    std::vector<std::string> got =
-                        reads_of(raw, capacity, chunk, mapped, skip, &skipped);
-                    uint32_t gone = std::min<uint32_t>(skip, static_cast<uint32_t>(want.size()));
-                    ASSERT_EQ(skipped, gone) << raw.size() << " bytes, chunk " << chunk;
-                    ASSERT_EQ(got, std::vector<std::string>(want.begin() + gone, want.end()))
-                        << raw.size() << " bytes, capacity " << capacity << ", chunk " << chunk
-                        << ", skip " << skip << (mapped ? ", mapped" : "");
-                }
+    for (size_t capacity : {TEXT_BUFFER_MIN, size_t{4096}}) {
+        for (size_t chunk : {0, 1, 2, 3, 7, 255, 256, 257, 511}) {
+            for (uint32_t skip = 0; skip <= want.size() + 1; ++skip) {
+                uint32_t skipped = 0;
+                std::vector<std::string> got = reads_of(raw, capacity, chunk, skip, &skipped);
+                uint32_t gone = std::min<uint32_t>(skip, static_cast<uint32_t>(want.size()));
+                ASSERT_EQ(skipped, gone) << raw.size() << " bytes, chunk " << chunk;
+                ASSERT_EQ(got, std::vector<std::string>(want.begin() + gone, want.end()))
+                    << raw.size() << " bytes, capacity " << capacity << ", chunk " << chunk
+                    << ", skip " << skip;
             }
         }
     }

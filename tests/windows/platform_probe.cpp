@@ -25,7 +25,7 @@
 //   peek N, head N        platform_peek and platform_read_head on standard input
 //   conline N             platform_read_console_line of N characters, as code points
 //   file PATH             on a file: a read, platform_peek, platform_read_head,
-//                         the rest, then platform_map, read after platform_close
+//                         the rest
 //   pipe NOW LATER N      platform_peek of N bytes on a pipe that holds NOW, and
 //                         gets LATER and its end from another thread 50 ms later;
 //                         then a read of all
@@ -464,15 +464,7 @@ static int step(int argc, char **argv, int i) {
         say_bytes("peek 4", platform_peek(handle, data, 4), data);
         say_bytes("head 5", platform_read_head(handle, data, 5), data);
         say_bytes("the rest", static_cast<long>(read_rest(handle, data, sizeof data)), data);
-        uint64_t size = 0;
-        const char *mapped = platform_map(handle, &size);
         platform_close(handle);
-        if (mapped == nullptr) {
-            say("map: none");
-        } else {
-            say_bytes("map, after close", static_cast<long>(size), mapped);
-            platform_unmap(mapped, size);
-        }
         return i + 2;
     }
     if (strcmp(op, "pipe") == 0) {
