@@ -65,6 +65,14 @@ bool platform_flush_out();
 // only, at most size bytes; returns the number of bytes written.
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size);
 
+// The byte length, 1 to 4 and at most length, of the character at the start of
+// 8-bit text in the code page that platform_text_to_utf8 converts from: on
+// Windows the console's code page, where a lead byte of a double-byte code page
+// takes its trail byte with it (GB18030 also has four-byte characters); on
+// POSIX, UTF-8, where a byte outside a valid sequence is one character.
+// Requires length > 0.
+size_t platform_text_step(const char *bytes, size_t length);
+
 // ---- Files and standard input, read as raw bytes ---------------------------
 
 // The handle of standard input, for platform_read.

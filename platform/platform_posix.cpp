@@ -68,6 +68,28 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
     return count;
 }
 
+size_t platform_text_step(const char *bytes, size_t length) {
+    auto byte = [bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    unsigned lead = byte(0);
+    size_t need = lead >= 0xC2 && lead <= 0xDF   ? 2
+                  : lead >= 0xE0 && lead <= 0xEF ? 3
+                  : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                 : 1;
+    if (need == 1 || length < need)
+        return 1;
+    // The second byte's range excludes overlong forms, surrogates and code
+    // points beyond U+10FFFF.
+    unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (byte(1) < low || byte(1) > high)
+        return 1;
+    for (size_t i = 2; i < need; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 1;
+    }
+    return need;
+}
+
 bool platform_flush_out() {
     return fflush(stdout) == 0 && !ferror(stdout);
 }

@@ -451,6 +451,24 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
     return code_page_to_utf8(platform_out_code_page(), bytes, length, out, size);
 }
 
+size_t platform_text_step(const char *bytes, size_t length) {
+    UINT code_page = platform_out_code_page();
+    auto lead = static_cast<BYTE>(bytes[0]);
+    if (code_page == CP_UTF8) {
+        // A valid sequence is one character; the system refuses an invalid one.
+        size_t step = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+        return step > 1 && step <= length &&
+                       MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes,
+                                           static_cast<int>(step), nullptr, 0) > 0
+                   ? step
+                   : 1;
+    }
+    if (length < 2 || !IsDBCSLeadByteEx(code_page, lead))
+        return 1;
+    // A four-byte character of GB18030 has a digit as its second byte.
+    return code_page == 54936 && length >= 4 && bytes[1] >= '0' && bytes[1] <= '9' ? 4 : 2;
+}
+
 // ---- Files and standard input ------------------------------------------------
 
 // The runtime's byte counts are int: larger requests are served in parts.

@@ -44,9 +44,15 @@ struct FakeState {
     // Output code page: characters (UTF-8) that it cannot hold.
     std::string out_cannot_hold;
     bool console_input = false; // standard input is a console of lines
+    // 8-bit text is in a double-byte code page: bytes 0x81-0x9F and 0xE0-0xFC
+    // lead two-byte characters, which become ideographs (see fake_double_byte).
+    bool double_byte = false;
 };
 
 FakeState &fake();
+
+// The code point of the fake double-byte character lead, trail.
+uint32_t fake_double_byte(unsigned char lead, unsigned char trail);
 
 // Resets the fake to a machine with a ready drive C: whose directory is C:\.
 void fake_reset();
