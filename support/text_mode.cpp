@@ -1,12 +1,12 @@
-// Byte order marks, UTF-16 units and reads handed on as UTF-8.
+// Byte order marks, line ends, characters in each form, and reads handed on
+// as UTF-8.
 #include "support/text_mode.h"
 
 #include <cstring>
 
 #include "platform/platform.h"
+#include "support/support.h"
 
-// The encoding that the first bytes of a source announce, and the length of
-// the mark (0 without one).
 TextEncoding text_mark(const char *bytes, size_t length, size_t *mark_length) {
     const auto *b = reinterpret_cast<const unsigned char *>(bytes);
     *mark_length = 0;
@@ -21,40 +21,119 @@ TextEncoding text_mark(const char *bytes, size_t length, size_t *mark_length) {
     return TextEncoding::BYTES;
 }
 
-unsigned text_unit(const char *bytes, TextEncoding encoding) {
-    auto first = static_cast<unsigned char>(bytes[0]),
-         second = static_cast<unsigned char>(bytes[1]);
-    return encoding == TextEncoding::UTF16LE ? first | second << 8 : first << 8 | second;
+// ---- UTF-16 ------------------------------------------------------------------
+
+static bool is_utf16(TextForm form) {
+    return form == TextForm::UTF16LE || form == TextForm::UTF16BE;
 }
 
-bool is_high_surrogate(unsigned unit) {
+static unsigned unit_at(const char *bytes, bool little_endian) {
+    auto first = static_cast<unsigned char>(bytes[0]),
+         second = static_cast<unsigned char>(bytes[1]);
+    return little_endian ? first | second << 8 : first << 8 | second;
+}
+
+static bool is_high_surrogate(unsigned unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
-bool is_low_surrogate(unsigned unit) {
+static bool is_low_surrogate(unsigned unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-static uint32_t combine(unsigned high, unsigned low) {
-    return 0x10000 + ((static_cast<uint32_t>(high) - 0xD800) << 10) + (low - 0xDC00);
+// The bytes of the UTF-16 character at text: a surrogate pair takes four, any
+// other unit (a lone surrogate too) two.
+static size_t utf16_step(const char *text, size_t length, bool little_endian) {
+    return length >= 4 && is_high_surrogate(unit_at(text, little_endian)) &&
+                   is_low_surrogate(unit_at(text + 2, little_endian))
+               ? 4
+               : 2;
 }
 
 inline constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
 
-// The code point that a unit begins; *pair is set when it takes the next unit
-// with it. next is 0 when there is none. A lone surrogate is U+FFFD.
-uint32_t text_decode_unit(unsigned unit, unsigned next, bool *pair) {
-    *pair = is_high_surrogate(unit) && is_low_surrogate(next);
-    if (*pair)
-        return combine(unit, next);
-    return is_high_surrogate(unit) || is_low_surrogate(unit) ? REPLACEMENT_CHARACTER : unit;
+// UTF-16 as UTF-8, whole characters that fit in size bytes.
+static size_t utf16_to_utf8(const char *text, size_t length, bool little_endian, char *out,
+                            size_t size) {
+    size_t used = 0;
+    for (size_t i = 0; i + 2 <= length;) {
+        size_t step = utf16_step(text + i, length - i, little_endian);
+        unsigned unit = unit_at(text + i, little_endian);
+        uint32_t code_point = unit;
+        if (step == 4)
+            code_point =
+                0x10000 + ((unit - 0xD800) << 10) + (unit_at(text + i + 2, little_endian) - 0xDC00);
+        else if (is_high_surrogate(unit) || is_low_surrogate(unit))
+            code_point = REPLACEMENT_CHARACTER;
+        char encoded[UTF8_MAX];
+        size_t need = utf8_encode(code_point, encoded);
+        if (need > size - used)
+            break;
+        memcpy(out + used, encoded, need);
+        used += need;
+        i += step;
+    }
+    return used;
 }
 
-size_t text_piece_utf8(const TextPiece &piece, char *out, size_t size) {
-    if (!piece.eight_bit && utf8_is_valid(piece.text, piece.text_length)) {
-        size_t length = piece.text_length < size ? piece.text_length : size;
+// ---- Lines -------------------------------------------------------------------
+
+TextForm text_line_form(const char *text, size_t length, TextEncoding encoding, bool whole) {
+    if (encoding == TextEncoding::UTF16LE)
+        return TextForm::UTF16LE;
+    if (encoding == TextEncoding::UTF16BE)
+        return TextForm::UTF16BE;
+    bool valid = whole ? utf8_is_valid(text, length) : utf8_is_valid_prefix(text, length);
+    return valid ? TextForm::UTF8 : TextForm::EIGHT_BIT;
+}
+
+// ---- Characters --------------------------------------------------------------
+
+// An ASCII byte is a character of its own in UTF-8 and in every code page a
+// console takes, double-byte ones included: their lead bytes lie above 0x7F.
+size_t text_step(TextForm form, const char *text, size_t length) {
+    switch (form) {
+    case TextForm::UTF8: return utf8_step(text, length);
+    case TextForm::EIGHT_BIT:
+        return static_cast<unsigned char>(text[0]) < 0x80 ? 1 : platform_text_step(text, length);
+    case TextForm::UTF16LE: return utf16_step(text, length, true);
+    case TextForm::UTF16BE: return utf16_step(text, length, false);
+    }
+    return 1;
+}
+
+size_t text_skip(TextForm form, const char *text, size_t length, size_t count, size_t *characters) {
+    size_t at = 0, passed = 0;
+    for (; passed < count && at < length; ++passed)
+        at += text_step(form, text + at, length - at);
+    *characters = passed;
+    return at;
+}
+
+bool text_starts_with(const TextPiece &piece, const char *prefix, size_t prefix_length) {
+    bool utf16 = is_utf16(piece.form);
+    size_t unit = utf16 ? 2 : 1;
+    if (piece.length < prefix_length * unit)
+        return false;
+    for (size_t i = 0; i < prefix_length; ++i) {
+        unsigned value = utf16 ? unit_at(piece.text + 2 * i, piece.form == TextForm::UTF16LE)
+                               : static_cast<unsigned char>(piece.text[i]);
+        if (value >= 0x80 || upper_letter(static_cast<char>(value)) != upper_letter(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+size_t text_to_utf8(const TextPiece &piece, char *out, size_t size) {
+    switch (piece.form) {
+    case TextForm::UTF8: {
+        size_t length = piece.length < size ? piece.length : size;
         memcpy(out, piece.text, length);
         return length;
     }
-    return platform_text_to_utf8(piece.text, piece.text_length, out, size);
+    case TextForm::EIGHT_BIT: return platform_text_to_utf8(piece.text, piece.length, out, size);
+    case TextForm::UTF16LE: return utf16_to_utf8(piece.text, piece.length, true, out, size);
+    case TextForm::UTF16BE: return utf16_to_utf8(piece.text, piece.length, false, out, size);
+    }
+    return 0;
 }

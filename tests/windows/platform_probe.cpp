@@ -433,7 +433,7 @@ static int step(int argc, char **argv, int i) {
         need(1);
         char data[16];
         size_t size = static_cast<size_t>(number(argv[i + 1]));
-        long count = op[0] == 'p' ? platform_peek(PLATFORM_STDIN, data, size)
+        long count = op[0] == 'p' ? platform_peek(PLATFORM_STDIN, data, size, size)
                                   : platform_read_head(PLATFORM_STDIN, data, size);
         char label[64];
         snprintf(label, sizeof label, "%s %zu", op, size);
@@ -461,7 +461,7 @@ static int step(int argc, char **argv, int i) {
         }
         char data[256];
         say_bytes("read 3", platform_read(handle, data, 3), data);
-        say_bytes("peek 4", platform_peek(handle, data, 4), data);
+        say_bytes("peek 4", platform_peek(handle, data, 4, 4), data);
         say_bytes("head 5", platform_read_head(handle, data, 5), data);
         say_bytes("the rest", static_cast<long>(read_rest(handle, data, sizeof data)), data);
         platform_close(handle);
@@ -485,8 +485,8 @@ static int step(int argc, char **argv, int i) {
         char label[128];
         snprintf(label, sizeof label, "pipe \"%s\", later \"%s\": peek %s", argv[i + 1],
                  argv[i + 2], argv[i + 3]);
-        say_bytes(label, platform_peek(handle, data, static_cast<size_t>(number(argv[i + 3]))),
-                  data);
+        size_t size = static_cast<size_t>(number(argv[i + 3]));
+        say_bytes(label, platform_peek(handle, data, size, size), data);
         say_bytes("then read", static_cast<long>(read_rest(handle, data, sizeof data)), data);
         platform_close(handle);
         if (thread != nullptr) {
