@@ -164,7 +164,7 @@ long platform_peek(int handle, char *buffer, size_t size, size_t) {
 long platform_read_head(int handle, char *buffer, size_t size) {
     size_t *pos = nullptr;
     const std::string *data = handle_data(handle, &pos);
-    if (data == nullptr)
+    if (data == nullptr || (handle == PLATFORM_STDIN && state.input_pipe))
         return -1;
     size_t count = std::min(size, data->size());
     memcpy(buffer, data->data(), count);

@@ -21,6 +21,14 @@ std::string E(size_t count) {
     return text;
 }
 
+// UTF-16 BE of ASCII text.
+std::string be(const std::string &text) {
+    std::string bytes;
+    for (char c : text)
+        bytes += std::string{'\0', c};
+    return bytes;
+}
+
 // UTF-16 LE of text made of U+00E9 only.
 std::string U16(const std::string &e_text) {
     std::string bytes;
@@ -176,6 +184,10 @@ TEST(TextReader, HonoursByteOrderMarks) {
         {std::string("\xff\xfeS\0\r\0\n\0\xe9\0=\xd8\x00\xde\r\0\n\0x\0", 20),
          {"S\n", "\xc3\xa9\xf0\x9f\x98\x80\n", "x"}},
         {std::string("\xfe\xff\0a\0\x1a\0b", 8), {"a"}},
+        {std::string("\xfe\xff\0a\0\r\0\n", 8) + be(std::string(300, 'b')) + be("\r\nc"),
+         {"a\n", std::string(255, 'b'), std::string(45, 'b') + "\n", "c"}},
+        // U+041A and U+010A hold the bytes of Ctrl-Z and LF, and are neither.
+        {std::string("\xff\xfe\x1a\x04\x0a\x01\n\0", 8), {"\xd0\x9a\xc4\x8a\n"}},
         {std::string("\xff\xfe\0\xd8z\0", 6), {"\xef\xbf\xbdz"}}, // a lone surrogate
         {std::string("\xff\xfez\0\0\xd8", 6), {"z\xef\xbf\xbd"}}, // one at the very end
         {std::string("\xff\xfez\0\r\0\0\xd8\r\0\n\0", 12), {"z\r\xef\xbf\xbd\n"}},
@@ -239,9 +251,15 @@ TEST(TextReader, DoubleByteCharactersAreWhole) {
         ASSERT_EQ(expected_reads(c.raw), c.reads) << c.raw.size();
         check_reader(c.raw, c.reads, true);
     }
-    fake().double_byte = true;
-    std::string stray = utf8_ideographs + "\xff\n";
-    check_reader(stray, expected_reads(stray), true);
+    // A combining accent (0xCC 0x81) ends in a lead byte: as 8-bit text its
+    // characters straddle those of UTF-8 the other way.
+    std::string accents;
+    for (int i = 0; i < 400; ++i)
+        accents += "\xcc\x81x";
+    for (const std::string &raw : {utf8_ideographs + "\xff\n", accents + "\n", accents + "\xff"}) {
+        fake().double_byte = true;
+        check_reader(raw, expected_reads(raw), true);
+    }
 }
 
 TEST(TextReader, MixedLinesAcrossBufferRefills) {
@@ -377,6 +395,7 @@ TEST(Ask, AnswerNumberFromTheReply) {
         // Byte order marks, 8-bit text, options beyond ASCII.
         {{"ask"}, std::string("\xff\xfey\0\r\0\n\0r", 9), "set X=y\n\n", 1, 8},
         {{"ask"}, "\xef\xbb\xbfn\n", "set X=n\n\n", 2, 5},
+        {{"ask"}, std::string("\xfe\xff\0n\0\r\0\n\0x", 10), "set X=n\n\n", 2, 8},
         {{"ask"}, std::string("\xff\xfe=\xd8\0\xde\n\0x", 9), "set X=\xf0\x9f\x98\x80\n\n", 0, 8},
         {{"ask"}, "\xe9\n", "set X=\xc3\xa9\n\n", 0, 2},
         {{"ask", "[\xc3\xa9\xc3\xa0]"}, "\xc3\xa0\n", "set X=\xc3\xa0\n\n", 2, 3},
@@ -392,11 +411,14 @@ TEST(Ask, AnswerNumberFromTheReply) {
         {{"ask"}, E(2100) + "\xff\n", "set X=" + E(255) + "\n", 0, 510},
         {{"ask"}, H(200) + "\nrest", "set X=" + hs + "\n\n", 0, 401, true},
     };
-    // Whole reads, and one byte a read, as a pipe may give them.
-    for (size_t chunk : {0, 1}) {
+    // From a file and from a pipe; whole reads, and one byte a read, as a pipe
+    // may give them.
+    for (int source = 0; source < 3; ++source) {
         for (const AskCase &c : cases) {
             fake_reset();
             fake().input = c.input;
+            fake().input_pipe = source == 2;
+            size_t chunk = source == 1 ? 1 : 0;
             fake().read_chunk = chunk;
             fake().double_byte = c.double_byte;
             std::vector<std::string> args{"X", "-v"};
