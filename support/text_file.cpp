@@ -161,8 +161,8 @@ static void walk(const TextReader *reader, const Query &query, Way *way, const c
         if (characters == 0) {
             step = text_step(way->form, next, limit - way->at);
             characters = 1;
-            if (way->form == TextForm::UTF8 && step == 1) {
-                way->valid = false; // a byte that is not UTF-8: the line is 8-bit text
+            if (way->form == TextForm::UTF8 && !utf8_is_valid(next, step)) {
+                way->valid = false; // bytes that are not UTF-8: the line is 8-bit text
                 return;
             }
         }

@@ -41,37 +41,39 @@ static bool is_low_surrogate(unsigned unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// The bytes of the UTF-16 character at text: a surrogate pair takes four, any
-// other unit (a lone surrogate too) two.
-static size_t utf16_step(const char *text, size_t length, bool little_endian) {
-    return length >= 4 && is_high_surrogate(unit_at(text, little_endian)) &&
-                   is_low_surrogate(unit_at(text + 2, little_endian))
-               ? 4
-               : 2;
+inline constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
+
+// The code point that a unit begins; *pair is set when it takes the next unit
+// (0 when there is none) with it. A lone surrogate is U+FFFD.
+static uint32_t decode_unit(unsigned unit, unsigned next, bool *pair) {
+    *pair = is_high_surrogate(unit) && is_low_surrogate(next);
+    if (*pair)
+        return 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) + (next - 0xDC00);
+    return is_high_surrogate(unit) || is_low_surrogate(unit) ? REPLACEMENT_CHARACTER : unit;
 }
 
-inline constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
+// Decodes the UTF-16 character at text (length >= 2 bytes); *step receives
+// its bytes: four for a surrogate pair, else two.
+static uint32_t utf16_character(const char *text, size_t length, bool little_endian, size_t *step) {
+    bool pair = false;
+    uint32_t code_point = decode_unit(unit_at(text, little_endian),
+                                      length >= 4 ? unit_at(text + 2, little_endian) : 0, &pair);
+    *step = pair ? 4 : 2;
+    return code_point;
+}
 
 // UTF-16 as UTF-8, whole characters that fit in size bytes.
 static size_t utf16_to_utf8(const char *text, size_t length, bool little_endian, char *out,
                             size_t size) {
     size_t used = 0;
-    for (size_t i = 0; i + 2 <= length;) {
-        size_t step = utf16_step(text + i, length - i, little_endian);
-        unsigned unit = unit_at(text + i, little_endian);
-        uint32_t code_point = unit;
-        if (step == 4)
-            code_point =
-                0x10000 + ((unit - 0xD800) << 10) + (unit_at(text + i + 2, little_endian) - 0xDC00);
-        else if (is_high_surrogate(unit) || is_low_surrogate(unit))
-            code_point = REPLACEMENT_CHARACTER;
+    for (size_t i = 0, step = 0; i + 2 <= length; i += step) {
         char encoded[UTF8_MAX];
-        size_t need = utf8_encode(code_point, encoded);
+        size_t need =
+            utf8_encode(utf16_character(text + i, length - i, little_endian, &step), encoded);
         if (need > size - used)
             break;
         memcpy(out + used, encoded, need);
         used += need;
-        i += step;
     }
     return used;
 }
@@ -96,8 +98,12 @@ size_t text_step(TextForm form, const char *text, size_t length) {
     case TextForm::UTF8: return utf8_step(text, length);
     case TextForm::EIGHT_BIT:
         return static_cast<unsigned char>(text[0]) < 0x80 ? 1 : platform_text_step(text, length);
-    case TextForm::UTF16LE: return utf16_step(text, length, true);
-    case TextForm::UTF16BE: return utf16_step(text, length, false);
+    case TextForm::UTF16LE:
+    case TextForm::UTF16BE: {
+        size_t step = 0;
+        utf16_character(text, length, form == TextForm::UTF16LE, &step);
+        return step;
+    }
     }
     return 1;
 }
