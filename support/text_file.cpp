@@ -38,7 +38,8 @@ static void read_more(TextReader *reader) {
 }
 
 // Brings at least want bytes (at most the capacity) into view, or all that are
-// left. The bytes not yet passed move to the front of the buffer.
+// left. The bytes not yet passed move to the front of the buffer, and the rest
+// of it is filled.
 static void ensure(TextReader *reader, size_t want) {
     if (reader->exhausted || reader->end - reader->start >= want)
         return;
@@ -49,6 +50,10 @@ static void ensure(TextReader *reader, size_t want) {
     while (!reader->exhausted && reader->end < want)
         read_more(reader);
 }
+
+// What a scan wants in view before it goes on: little, so that refills move few
+// bytes to the front, yet enough for a block of UTF-16 or a long line's step.
+inline constexpr size_t SMALL_VIEW = TEXT_BUFFER_MIN / 2;
 
 // Looks at the line that begins where reading stands, in at most window bytes;
 // a Ctrl-Z seen ends the text there.
@@ -192,8 +197,7 @@ static bool take_long_line(TextReader *reader, const Query &query, TextPiece *pi
                   reader, query);
     }
     for (;;) {
-        // (Half the buffer: the rest of it moves to the front only when little is left.)
-        ensure(reader, reader->capacity / 2);
+        ensure(reader, SMALL_VIEW);
         size_t available = reader->end - reader->start;
         LineLook look = look_at_line(reader, available);
         const char *view = reader->buffer + reader->start;
@@ -262,7 +266,7 @@ static void skip_short_lines(TextReader *reader, uint64_t number) {
     if (reader->reads + 1 >= number)
         return;
     uint64_t left = number - 1 - reader->reads;
-    ensure(reader, reader->capacity / 2);
+    ensure(reader, SMALL_VIEW);
     size_t unit = text_unit_size(reader->encoding);
     const char *text = reader->buffer + reader->start;
     size_t available = reader->end - reader->start;
