@@ -3,8 +3,9 @@
 #include <cstring>
 
 #include "functions/functions.h"
-#include "functions/text_reader.h"
 #include "platform/platform.h"
+#include "support/text_file.h"
+#include "support/text_input.h"
 
 Outcome handle_read(const Call &call) {
     const char *path = call.args[0];
@@ -33,13 +34,12 @@ Outcome handle_read(const Call &call) {
 
     TextReader reader;
     text_reader_start(&reader, handle);
-    uint32_t before = static_cast<uint32_t>(line) - 1;
     TextPiece piece;
-    bool found = text_skip_reads(&reader, before) == before && text_read_piece(&reader, &piece);
-    // The read lies in the reader's text, which goes with the file.
-    char text[3 * READ_BYTES_MAX];
-    size_t length = found ? text_piece_utf8(piece, text, sizeof text) : 0;
-    text_reader_finish(&reader);
+    bool found = text_find_read(&reader, static_cast<uint64_t>(line), &piece);
+    // Room for 8-bit text that turns into more characters than it was
+    // counted as: set_text_result then refuses it.
+    char text[2 * READ_BYTES_MAX];
+    size_t length = found ? text_to_utf8(piece, text, sizeof text) : 0;
     platform_close(handle);
     if (!found)
         return text_outcome(1);
@@ -105,12 +105,11 @@ Outcome handle_ask(const Call &call) {
         (void)platform_flush_out();
     }
 
-    // Byte by byte: the rest of standard input belongs to whatever runs next.
+    // The rest of standard input belongs to whatever runs next.
     char *reply = call.result;
-    size_t length = text_read_line_unbuffered(reply, RESULT_SIZE - 1);
+    size_t length = text_input_read(reply, RESULT_SIZE - 1);
     reply[length] = '\0';
-    // A read that mixes UTF-8 with other bytes is 8-bit text, which may hold
-    // more characters than the read counted.
+    // 8-bit text may turn into more characters than the read counted.
     check_result_length(utf8_count(reply, length));
     size_t blanks = 0;
     while (is_c_space(reply[blanks]))

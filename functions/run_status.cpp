@@ -3,21 +3,13 @@
 #include <cstring>
 
 #include "functions/functions.h"
-#include "functions/text_reader.h"
 #include "platform/platform.h"
+#include "support/text_file.h"
 
 static const char STATUS_KEYWORD[] = "SET QORCOD=";
 static const size_t KEYWORD_LENGTH = sizeof STATUS_KEYWORD - 1;
 // The status code when the file holds no status line, or cannot be read.
 static const int32_t DEFAULT_STATUS_CODE = 32;
-
-static bool starts_with_keyword(const char *text) {
-    for (size_t i = 0; i < KEYWORD_LENGTH; ++i) {
-        if (upper_letter(text[i]) != STATUS_KEYWORD[i])
-            return false;
-    }
-    return true;
-}
 
 // Decimal conversion in the manner of atoi, within length characters: leading
 // white space, an optional sign, digits up to the first other character, 0
@@ -49,17 +41,16 @@ Outcome handle_qvstatus(const Call &call) {
     int32_t code = DEFAULT_STATUS_CODE;
     int handle = platform_open_read(call.args[0]);
     if (handle >= 0) {
-        TextReader reader;
-        text_reader_start(&reader, handle);
         // Every read is tested as a line, so each 255-character piece of a
         // longer line may be a status line too; the last one wins.
+        TextReader reader;
+        text_reader_start(&reader, handle);
         TextPiece piece;
-        while (text_read_piece(&reader, &piece)) {
-            if (piece.text_length >= KEYWORD_LENGTH && starts_with_keyword(piece.text))
-                code = parse_status_code(piece.text + KEYWORD_LENGTH,
-                                         piece.text_length - KEYWORD_LENGTH);
+        if (text_find_last_read(&reader, STATUS_KEYWORD, &piece)) {
+            char text[2 * READ_BYTES_MAX];
+            size_t length = text_to_utf8(piece, text, sizeof text);
+            code = parse_status_code(text + KEYWORD_LENGTH, length - KEYWORD_LENGTH);
         }
-        text_reader_finish(&reader);
         platform_close(handle);
     }
     int32_t status = code / 4; // truncated toward zero

@@ -20,23 +20,46 @@ long read_held(int handle, char *buffer, size_t size) {
     return static_cast<long>(count);
 }
 
-long peek_by_reading(int handle, char *buffer, size_t size,
+// Reads until total bytes of buffer are filled, or the input ends or fails;
+// the count, and in *failed whether it failed.
+static size_t read_until(int handle, char *buffer, size_t have, size_t total,
+                         long (*read_raw)(int, char *, size_t), bool *failed) {
+    long count = 1;
+    while (have < total && (count = read_raw(handle, buffer + have, total - have)) > 0)
+        have += static_cast<size_t>(count);
+    *failed = count < 0;
+    return have;
+}
+
+long peek_by_reading(int handle, char *buffer, size_t size, size_t least,
+                     long (*read_raw)(int handle, char *buffer, size_t size),
                      bool (*give_back)(int handle, size_t count)) {
     if (size > PEEK_MAX)
         size = PEEK_MAX;
-    size_t total = 0;
-    long count = 0;
-    while (total < size && (count = platform_read(handle, buffer + total, size - total)) > 0)
-        total += static_cast<size_t>(count);
-    if (total == 0)
-        return count < 0 ? -1 : 0;
-    if (!give_back(handle, total)) {
+    if (least > size)
+        least = size;
+    bool failed = false;
+    if (handle != held_handle && give_back(handle, 0)) {
+        size_t got = read_until(handle, buffer, 0, size, read_raw, &failed);
+        if (got == 0 || give_back(handle, got))
+            return got == 0 && failed ? -1 : static_cast<long>(got);
+        memcpy(held, buffer, got); // no way back after all
         held_handle = handle;
-        memcpy(held, buffer, total);
         held_start = 0;
-        held_end = total;
+        held_end = got;
+        return static_cast<long>(got);
     }
-    return static_cast<long>(total);
+    // Held bytes come first; the source is read no further than asked.
+    if (handle != held_handle)
+        held_start = held_end = 0;
+    memmove(held, held + held_start, held_end - held_start);
+    held_end -= held_start;
+    held_start = 0;
+    held_end = read_until(handle, held, held_end, least, read_raw, &failed);
+    held_handle = held_end > 0 ? handle : -1;
+    size_t shown = held_end < size ? held_end : size;
+    memcpy(buffer, held, shown);
+    return shown == 0 && failed ? -1 : static_cast<long>(shown);
 }
 
 void forget_held(int handle) {

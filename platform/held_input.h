@@ -1,6 +1,7 @@
 // Bytes that a peek had to take from a source that cannot give them back (a
-// pipe or terminal on POSIX, a console on Windows). Each side's platform_read
-// hands them out first, so that the process still reads everything in order.
+// pipe or terminal where the system has no peek, a console on Windows). Each
+// side's platform_read hands them out first, so that the process still reads
+// everything in order.
 #pragma once
 
 #include <cstddef>
@@ -9,10 +10,11 @@
 // are held.
 long read_held(int handle, char *buffer, size_t size);
 
-// platform_peek by reading: takes up to size (at most PEEK_MAX) bytes with
-// platform_read, then gives them back with give_back(handle, count), or holds
-// them when that fails.
-long peek_by_reading(int handle, char *buffer, size_t size,
+// platform_peek by reading with read_raw. A source that give_back(handle, 0)
+// accepts (a file) shows up to size bytes, which give_back(handle, count) then
+// returns; any other is read no further than least bytes, which are held.
+long peek_by_reading(int handle, char *buffer, size_t size, size_t least,
+                     long (*read_raw)(int handle, char *buffer, size_t size),
                      bool (*give_back)(int handle, size_t count));
 
 // Drops what is held for a handle that is being closed.

@@ -97,28 +97,25 @@ int platform_open_read(const char *path);
 // Reads up to size bytes; the count read, 0 at the end, -1 on an error.
 long platform_read(int handle, char *buffer, size_t size);
 
-// The largest count that platform_peek takes.
-inline constexpr size_t PEEK_MAX = 4;
+// The most bytes that platform_peek shows. A pipe holds at least this many, so
+// that a peek never waits for bytes that the writer cannot write before the
+// reader takes some.
+inline constexpr size_t PEEK_MAX = 4096;
 
-// Copies up to size (at most PEEK_MAX) next bytes of a handle into buffer
-// without taking them; returns their count (fewer at the end), or -1 on an
-// error. A file gives the bytes back by seeking, so that the next program
-// reading the same standard input still gets them; a Windows pipe is peeked.
-// Anything else keeps them for this process's next platform_read.
-long platform_peek(int handle, char *buffer, size_t size);
+// Copies the next bytes of a handle into buffer without taking them: waits
+// until at least `least` bytes are there or the input has ended, then copies
+// all there are, up to size (both at most PEEK_MAX). Returns their count (fewer
+// than least only at the end), or -1 on an error. A file gives the bytes back
+// by seeking and a pipe is peeked (on Linux with tee), so that the next
+// program reading the same standard input still gets them. Anything else (a
+// terminal) takes no more than least bytes and keeps them for this process's
+// next platform_read.
+long platform_peek(int handle, char *buffer, size_t size, size_t least);
 
 // Copies up to size first bytes of the file behind a handle into buffer,
 // wherever its reading stands, and leaves that as it is; returns their count,
 // or -1 when the handle is no file (a pipe, a console).
 long platform_read_head(int handle, char *buffer, size_t size);
-
-// Maps the whole of a regular file into memory for reading, so that it can be
-// scanned without copying; nullptr when the handle cannot be mapped (a pipe, an
-// empty file), which is then read with platform_read. *size receives the
-// length. The mapping stays valid until platform_unmap, even after
-// platform_close.
-const char *platform_map(int handle, uint64_t *size);
-void platform_unmap(const char *data, uint64_t size);
 
 // When standard input is a console: reads one line as typed, of at most
 // max_characters characters (255 at most), as UTF-8 into buffer (size bytes,

@@ -18,7 +18,7 @@
 #include <cwctype>
 #include <fcntl.h>
 #include <locale.h>
-#include <sys/mman.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -159,8 +159,58 @@ static bool seek_back(int handle, size_t count) {
     return lseek(handle, -static_cast<off_t>(count), SEEK_CUR) >= 0;
 }
 
-long platform_peek(int handle, char *buffer, size_t size) {
-    return peek_by_reading(handle, buffer, size, seek_back);
+#ifdef __linux__
+// tee(2) copies what a pipe holds into another pipe without taking it: a pipe
+// is peeked through a private pipe of this process, which is emptied each time.
+static int tee_pipe[2] = {-1, -1};
+
+// True once the pipe's writers have all closed it.
+static bool writers_gone(int handle) {
+    pollfd state{handle, POLLIN, 0};
+    return poll(&state, 1, 0) > 0 && (state.revents & POLLHUP) != 0;
+}
+
+// The peek of a pipe, or -2 when the handle is none or tee fails.
+static long peek_pipe(int handle, char *buffer, size_t size, size_t least) {
+    struct stat info;
+    if (fstat(handle, &info) != 0 || !S_ISFIFO(info.st_mode) ||
+        (tee_pipe[0] < 0 && pipe(tee_pipe) != 0))
+        return -2;
+    for (;;) {
+        // Were the writers gone before the copy, no more can come after it.
+        bool last = writers_gone(handle);
+        // Waits for a first byte; 0 when the pipe is empty and has no writer.
+        ssize_t copied = tee(handle, tee_pipe[1], size, 0);
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied < 0)
+            return -2;
+        size_t got = 0;
+        while (got < static_cast<size_t>(copied)) {
+            long count = read_some(tee_pipe[0], buffer + got, static_cast<size_t>(copied) - got);
+            if (count <= 0)
+                return -1;
+            got += static_cast<size_t>(count);
+        }
+        if (got >= least || last || copied == 0)
+            return static_cast<long>(got);
+        const timespec moment{0, 1000000}; // 1 ms for the writer to write more
+        nanosleep(&moment, nullptr);
+    }
+}
+#endif
+
+long platform_peek(int handle, char *buffer, size_t size, size_t least) {
+    if (size > PEEK_MAX)
+        size = PEEK_MAX;
+    if (least > size)
+        least = size;
+#ifdef __linux__
+    long peeked = peek_pipe(handle, buffer, size, least);
+    if (peeked != -2)
+        return peeked;
+#endif
+    return peek_by_reading(handle, buffer, size, least, read_some, seek_back);
 }
 
 long platform_read_head(int handle, char *buffer, size_t size) {
@@ -169,24 +219,6 @@ long platform_read_head(int handle, char *buffer, size_t size) {
         count = pread(handle, buffer, size, 0);
     } while (count < 0 && errno == EINTR);
     return static_cast<long>(count);
-}
-
-const char *platform_map(int handle, uint64_t *size) {
-    struct stat info;
-    if (fstat(handle, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
-        return nullptr;
-    // Pages are mapped as they are touched: reading line 1 of a large file
-    // touches only its start.
-    void *data =
-        mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, handle, 0);
-    if (data == MAP_FAILED)
-        return nullptr;
-    *size = static_cast<uint64_t>(info.st_size);
-    return static_cast<const char *>(data);
-}
-
-void platform_unmap(const char *data, uint64_t size) {
-    munmap(const_cast<char *>(data), static_cast<size_t>(size));
 }
 
 // A terminal gives its bytes like any other input.

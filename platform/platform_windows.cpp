@@ -214,9 +214,13 @@ int platform_open_read(const char *path) {
     return handle < 0 ? -1 : handle;
 }
 
+static long read_raw(int handle, char *buffer, size_t size) {
+    return static_cast<long>(_read(handle, buffer, clamp_to_int(size)));
+}
+
 long platform_read(int handle, char *buffer, size_t size) {
     long held = read_held(handle, buffer, size);
-    return held >= 0 ? held : static_cast<long>(_read(handle, buffer, clamp_to_int(size)));
+    return held >= 0 ? held : read_raw(handle, buffer, size);
 }
 
 // The pipe peek of the system's file system control, the call that
@@ -254,15 +258,17 @@ static FsControlFile fs_control_file() {
     return function;
 }
 
-// Waits until the pipe holds size bytes, or its writer has closed it; copies
-// them without taking them.
-static long peek_pipe(HANDLE pipe, char *buffer, size_t size) {
+static PipePeek peek;
+
+// Waits until the pipe holds least bytes, or its writer has closed it; copies
+// up to size without taking them.
+static long peek_pipe(HANDLE pipe, char *buffer, size_t size, size_t least) {
     FsControlFile control = fs_control_file();
     if (control == nullptr)
         return -1;
     const size_t header = offsetof(PipePeek, data);
     for (;;) {
-        PipePeek peek{};
+        peek = PipePeek{};
         PipeIoStatus io{};
         LONG status = control(pipe, nullptr, nullptr, nullptr, &io, FSCTL_PIPE_PEEK_CODE, nullptr,
                               0, &peek, static_cast<ULONG>(header + size));
@@ -276,7 +282,7 @@ static long peek_pipe(HANDLE pipe, char *buffer, size_t size) {
         // A state other than connected or closing is no state at all (some
         // emulations leave it 0): then the bytes there must do.
         bool writer_open = peek.state == PIPE_CONNECTED || (peek.state != PIPE_CLOSING && got == 0);
-        if (got == size || !writer_open) {
+        if (got >= least || !writer_open) {
             memcpy(buffer, peek.data, got);
             return static_cast<long>(got);
         }
@@ -290,15 +296,17 @@ static bool seek_back(int handle, size_t count) {
            _lseeki64(handle, -static_cast<__int64>(count), SEEK_CUR) >= 0;
 }
 
-long platform_peek(int handle, char *buffer, size_t size) {
+long platform_peek(int handle, char *buffer, size_t size, size_t least) {
     if (size > PEEK_MAX)
         size = PEEK_MAX;
+    if (least > size)
+        least = size;
     if (size == 0)
         return 0;
     HANDLE file = system_handle(handle);
     if (file != INVALID_HANDLE_VALUE && GetFileType(file) == FILE_TYPE_PIPE)
-        return peek_pipe(file, buffer, size);
-    return peek_by_reading(handle, buffer, size, seek_back);
+        return peek_pipe(file, buffer, size, least);
+    return peek_by_reading(handle, buffer, size, least, read_raw, seek_back);
 }
 
 long platform_read_head(int handle, char *buffer, size_t size) {
@@ -316,33 +324,6 @@ long platform_read_head(int handle, char *buffer, size_t size) {
     if (_lseeki64(handle, position, SEEK_SET) < 0 || count < 0)
         return -1;
     return static_cast<long>(total);
-}
-
-const char *platform_map(int handle, uint64_t *size) {
-    HANDLE file = system_handle(handle);
-    LARGE_INTEGER length;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length) ||
-        length.QuadPart <= 0 || static_cast<uint64_t>(length.QuadPart) > SIZE_MAX)
-        return nullptr;
-    // The mapping has the size just read: were the file shorter by now, it
-    // would fail instead of mapping fewer bytes than *size says. While the
-    // view exists, the file cannot be cut shorter.
-    HANDLE mapping =
-        CreateFileMappingW(file, nullptr, PAGE_READONLY, static_cast<DWORD>(length.QuadPart >> 32),
-                           static_cast<DWORD>(length.QuadPart & 0xFFFFFFFF), nullptr);
-    if (mapping == nullptr)
-        return nullptr;
-    // The view keeps the mapping alive, and stays valid after the file's handle is closed.
-    const void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    CloseHandle(mapping);
-    if (view == nullptr)
-        return nullptr;
-    *size = static_cast<uint64_t>(length.QuadPart);
-    return static_cast<const char *>(view);
-}
-
-void platform_unmap(const char *data, uint64_t) {
-    UnmapViewOfFile(data);
 }
 
 void platform_close(int handle) {

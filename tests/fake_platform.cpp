@@ -90,20 +90,34 @@ unsigned platform_out_code_page() {
     return 437;
 }
 
-// The fake's 8-bit text is ISO 8859-1, so that a test sees each byte converted.
+static bool is_fake_lead_byte(unsigned char c) {
+    return state.double_byte && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
+}
+
+uint32_t fake_double_byte(unsigned char lead, unsigned char trail) {
+    return 0x4E00 + ((lead & 0x7Fu) << 8 | trail) % 0x5200;
+}
+
+size_t platform_text_step(const char *bytes, size_t length) {
+    return length >= 2 && is_fake_lead_byte(static_cast<unsigned char>(bytes[0])) ? 2 : 1;
+}
+
+// The fake's 8-bit text is ISO 8859-1, so that a test sees each byte converted,
+// or in double_byte mode a code page whose lead bytes take a second byte.
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
     size_t used = 0;
-    for (size_t i = 0; i < length; ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        size_t need = c < 0x80 ? 1 : 2;
+    for (size_t i = 0; i < length;) {
+        size_t step = platform_text_step(bytes + i, length - i);
+        auto c = static_cast<unsigned char>(bytes[i]);
+        uint32_t code_point =
+            step == 2 ? fake_double_byte(c, static_cast<unsigned char>(bytes[i + 1])) : c;
+        char encoded[UTF8_MAX];
+        size_t need = utf8_encode(code_point, encoded);
         if (used + need > size)
             break;
-        if (c < 0x80) {
-            out[used++] = static_cast<char>(c);
-        } else {
-            out[used++] = static_cast<char>(0xC0 | (c >> 6));
-            out[used++] = static_cast<char>(0x80 | (c & 0x3F));
-        }
+        memcpy(out + used, encoded, need);
+        used += need;
+        i += step;
     }
     return used;
 }
@@ -173,7 +187,8 @@ static std::string *handle_data(int handle, size_t **pos) {
     return &open_files[handle - 1].data;
 }
 
-long platform_peek(int handle, char *buffer, size_t size) {
+// Every byte is there at once: least needs no wait.
+long platform_peek(int handle, char *buffer, size_t size, size_t) {
     size_t *pos = nullptr;
     const std::string *data = handle_data(handle, &pos);
     if (data == nullptr)
@@ -186,25 +201,11 @@ long platform_peek(int handle, char *buffer, size_t size) {
 long platform_read_head(int handle, char *buffer, size_t size) {
     size_t *pos = nullptr;
     const std::string *data = handle_data(handle, &pos);
-    if (data == nullptr)
+    if (data == nullptr || (handle == PLATFORM_STDIN && state.input_pipe))
         return -1;
     size_t count = std::min(size, data->size());
     memcpy(buffer, data->data(), count);
     return static_cast<long>(count);
-}
-
-const char *platform_map(int handle, uint64_t *size) {
-    size_t *pos = nullptr;
-    const std::string *data = handle_data(handle, &pos);
-    if (!state.map_files || handle == PLATFORM_STDIN || data == nullptr || data->empty())
-        return nullptr;
-    ++state.mappings;
-    *size = data->size();
-    return data->data();
-}
-
-void platform_unmap(const char *, uint64_t) {
-    --state.mappings;
 }
 
 long platform_read_console_line(char *buffer, size_t size, size_t max_characters) {

@@ -44,9 +44,11 @@ struct FakeState {
     std::map<std::string, std::string> registry; // "key\\value" -> raw data
     // Output code page: characters (UTF-8) that it cannot hold.
     std::string out_cannot_hold;
-    bool map_files = false;     // platform_map maps files; else they are read
-    int mappings = 0;           // mappings not yet undone
     bool console_input = false; // standard input is a console of lines
+    bool input_pipe = false;    // standard input is a pipe: it has no head to read
+    // 8-bit text is in a double-byte code page: bytes 0x81-0x9F and 0xE0-0xFC
+    // lead two-byte characters, which become ideographs (see fake_double_byte).
+    bool double_byte = false;
     // Files written by platform_write_new_file also land in files; these
     // folders exist for platform_make_new_dir, and writes below unwritable
     // ones fail.
@@ -58,6 +60,9 @@ struct FakeState {
 };
 
 FakeState &fake();
+
+// The code point of the fake double-byte character lead, trail.
+uint32_t fake_double_byte(unsigned char lead, unsigned char trail);
 
 // Resets the fake to a machine with a ready drive C: whose directory is C:\.
 void fake_reset();

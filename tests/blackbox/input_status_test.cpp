@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -32,6 +33,19 @@ void check(const std::vector<Case> &cases, const std::string &program = "") {
         EXPECT_EQ(r.err, c.err) << label;
         EXPECT_EQ(r.code, c.code) << label;
     }
+}
+
+// What a shell command writes on standard output; the program is $T.
+std::string shell(const std::string &command) {
+    std::string line = std::string("T=") + TARVELIX_PROGRAM + "; " + command;
+    FILE *pipe = popen(line.c_str(), "r");
+    if (pipe == nullptr)
+        return "(popen failed)";
+    std::string out;
+    for (int c; (c = fgetc(pipe)) != EOF;)
+        out += static_cast<char>(c);
+    pclose(pipe);
+    return out;
 }
 
 TEST(InputStatus, ReadFromFiles) {
@@ -63,6 +77,22 @@ TEST(InputStatus, ReadFromFiles) {
          "tarvelix: can't read from " + dir + "\n",
          2},
     });
+    // A line that is not UTF-8 is 8-bit text, here UTF-8 whose stray byte is a
+    // character of its own: every e acute stays whole, in read and in ask.
+    std::string e;
+    for (int i = 0; i < 300; ++i)
+        e += "\xc3\xa9";
+    const std::string mixed = dir + "/mixed.txt";
+    write_file(mixed, e.substr(0, 400) + "\xff" + std::string(100, 'a') + "\n");
+    check({
+        {{"X", "-t", "read", mixed, "1"},
+         "",
+         "set X=" + e.substr(0, 400) + "\xff" + std::string(54, 'a') + "\n",
+         "",
+         0},
+        {{"X", "-t", "read", mixed, "2"}, "", "set X=" + std::string(46, 'a') + "\n", "", 0},
+        {{"X", "-t", "ask"}, e + "\xff\n", "set X=" + e.substr(0, 510) + "\n", "", 0},
+    });
 }
 
 TEST(InputStatus, AskReadsRedirectedInput) {
@@ -74,29 +104,32 @@ TEST(InputStatus, AskReadsRedirectedInput) {
         {{"X", "-t", "ask", "[\xd1\x91\xd0\xb4]"}, "\xd0\x81\n", "set X=\xd0\x81\n\n", "", 1},
         {{"X", "-t", "ask", "[a\xc3\x89]"}, "\xc3\xa9\n", "set X=\xc3\xa9\n\n", "", 2},
     });
-    // Only the reply's own line is taken: the next command reads the rest.
+    // Only the reply's own line is taken, from a file or a pipe: the next
+    // command reads the rest. A pipe's byte order mark is found all the same.
     const TempDir temp;
     const std::string dir = temp.path();
     write_file(dir + "/in", "yes\r\nnext line\n");
-    std::string command = "(";
-    command.append(TARVELIX_PROGRAM).append(" X -t ask; cat) < ").append(dir).append("/in");
-    FILE *pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    for (int c; (c = fgetc(pipe)) != EOF;)
-        out += static_cast<char>(c);
-    pclose(pipe);
-    EXPECT_EQ(out, "set X=yes\n\nnext line\n");
-    // A pipe cannot give back what was looked at: its byte order mark is found all the same.
-    command = "printf '\\377\\376y\\0\\r\\0\\n\\0' | ";
-    command.append(TARVELIX_PROGRAM).append(" X -t ask");
-    pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    out.clear();
-    for (int c; (c = fgetc(pipe)) != EOF;)
-        out += static_cast<char>(c);
-    pclose(pipe);
-    EXPECT_EQ(out, "set X=y\n\n");
+    EXPECT_EQ(shell("($T X -t ask; cat) <" + dir + "/in"), "set X=yes\n\nnext line\n");
+    EXPECT_EQ(shell("printf 'y\\nnext\\n' | ($T X -t ask; cat)"), "set X=y\n\nnext\n");
+    EXPECT_EQ(shell("printf 'y\\nn\\n' | { $T a -v ask; $T b -v ask; }"), "set A=y\n\nset B=n\n\n");
+    EXPECT_EQ(shell("printf '\\377\\376y\\0\\r\\0\\n\\0' | $T X -t ask"), "set X=y\n\n");
+    // A reply that comes in parts, from a writer that has not yet closed the pipe.
+    EXPECT_EQ(shell("(printf 'y'; sleep 0.2; printf 'es\\nrest\\n') | ($T X -t ask; cat)"),
+              "set X=yes\n\nrest\n");
+}
+
+TEST(InputStatus, OneEnterEndsAReplyAtATerminal) {
+    // A pseudo-terminal as standard input, in its usual line mode: the reply
+    // is "y" and Enter, and nothing more is typed.
+    int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const std::string device = ptsname(terminal);
+    ASSERT_EQ(write(terminal, "y\n", 2), 2);
+    std::string command = "timeout 10 $T X -t ask <" + device + "; echo \"exit $?\"";
+    EXPECT_EQ(shell(command), "set X=y\n\nexit 1\n");
+    close(terminal);
 }
 
 TEST(InputStatus, QvstatusAndSetexit) {
@@ -156,6 +189,20 @@ TEST(InputStatus, LargeFilesAreStreamed) {
     EXPECT_EQ(status.code, 3);
     EXPECT_EQ(last.out, "set X=last line\n");
     EXPECT_LT(usage.ru_maxrss, 60 * 1024) << "kilobytes at most in any run so far";
+}
+
+TEST(InputStatus, AFileShortenedWhileReadEndsThere) {
+    // 2 GiB without a line end, shortened to nothing as soon as the program has
+    // it open: the read ends where the file now does, as at a read error,
+    // instead of the process being killed (by SIGBUS, were the file mapped).
+    const TempDir temp;
+    const std::string cod = temp.path() + "/big.cod";
+    write_file(cod, "");
+    ASSERT_EQ(truncate(cod.c_str(), off_t{1} << 31), 0);
+    EXPECT_EQ(shell("f=" + cod + "; $T X -t qvstatus $f & pid=$!; for i in $(seq 500); do " +
+                    "ls -l /proc/$pid/fd 2>/dev/null | grep -q \"$f\" && break; sleep 0.01; " +
+                    "done; sleep 0.05; : >$f; wait $pid; echo \"exit $?\""),
+              "set X=8\nexit 8\n");
 }
 
 TEST(InputStatus, SetqortopReadsTheRegistryTree) {

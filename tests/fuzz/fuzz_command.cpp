@@ -10,7 +10,7 @@
 // the file-status functions meet them whatever the fuzzer types.
 //
 // Besides the sanitizers' reports, a run fails when it does not end through the
-// platform's exit, leaves a file open or mapped, or stores a variable whose value exceeds
+// platform's exit, leaves a file open, or stores a variable whose value exceeds
 // the program's limit or whose over-long name did not come from the command line.
 #include <cstdint>
 #include <cstdio>
@@ -66,10 +66,11 @@ void prepare_platform(const std::vector<std::string_view> &sections, size_t inpu
     fake().drives[4] = FakeDrive{true, "D:\\data"};
     fake().drives[0] = FakeDrive{true, "\\\\srv\\share\\d"};
     // Short platform reads now and then, as a pipe or a slow device gives them;
-    // files mapped or read; a console; an output code page that lacks a letter.
+    // a console; 8-bit text in a double-byte code page; an output code page that
+    // lacks a letter.
     fake().read_chunk = input_size % 7;
-    fake().map_files = input_size % 2 == 0;
     fake().console_input = input_size % 5 == 0;
+    fake().double_byte = input_size % 2 == 0;
     if (input_size % 3 == 0)
         fake().out_cannot_hold = "\xc3\xa9";
     // For "-tvset": the folder tvset.cmd names, and a caller with delayed
@@ -148,8 +149,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     } catch (const ExitCalled &) {
         if (fake().open_handles != 0)
             finding("a file was left open");
-        if (fake().mappings != 0)
-            finding("a file was left mapped");
         check_handover();
         check_environment(typed);
         return 0;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "functions/text_reader.h"
 #include "platform/unicode.h"
+#include "support/text_file.h"
 #include "tests/fake_platform.h"
 
 namespace {
@@ -21,6 +21,14 @@ std::string E(size_t count) {
     return text;
 }
 
+// UTF-16 BE of ASCII text.
+std::string be(const std::string &text) {
+    std::string bytes;
+    for (char c : text)
+        bytes += std::string{'\0', c};
+    return bytes;
+}
+
 // UTF-16 LE of text made of U+00E9 only.
 std::string U16(const std::string &e_text) {
     std::string bytes;
@@ -30,24 +38,16 @@ std::string U16(const std::string &e_text) {
 }
 const std::string A254(254, 'a');
 
-// The fake platform's 8-bit text is ISO 8859-1.
-std::string latin1_to_utf8(const std::string &bytes) {
-    std::string text;
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text += c;
-        } else {
-            text += static_cast<char>(0xC0 | byte >> 6);
-            text += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
+// Bytes of the fake's 8-bit text as UTF-8.
+std::string eight_bit_to_utf8(const std::string &bytes) {
+    std::string text(4 * bytes.size(), '\0');
+    text.resize(platform_text_to_utf8(bytes.data(), bytes.size(), text.data(), text.size()));
     return text;
 }
 
 // What text mode makes of raw bytes without a byte order mark, taken in reads:
 // the plain definition. A line of valid UTF-8 counts its characters, any other
-// line its bytes, and is converted.
+// line the characters of the fake's 8-bit text, and is converted.
 std::vector<std::string> expected_reads(const std::string &raw) {
     std::string text;
     for (size_t i = 0; i < raw.size() && raw[i] != '\x1a'; ++i) {
@@ -62,8 +62,10 @@ std::vector<std::string> expected_reads(const std::string &raw) {
         bool utf8 = utf8_is_valid(line.data(), line.size());
         std::vector<std::string> characters;
         for (size_t i = 0; i < line.size();) {
-            size_t step = utf8 ? utf8_step(line.data() + i, line.size() - i) : 1;
-            characters.push_back(utf8 ? line.substr(i, step) : latin1_to_utf8(line.substr(i, 1)));
+            size_t step = utf8 ? utf8_step(line.data() + i, line.size() - i)
+                               : platform_text_step(line.data() + i, line.size() - i);
+            characters.push_back(utf8 ? line.substr(i, step)
+                                      : eight_bit_to_utf8(line.substr(i, step)));
             i += step;
         }
         if (end != std::string::npos)
@@ -78,48 +80,58 @@ std::vector<std::string> expected_reads(const std::string &raw) {
     return reads;
 }
 
-// Reads a fake file through a reader with a buffer of this capacity, mapped or
-// read, after skipping some reads; returns the reads taken, as UTF-8.
-std::vector<std::string> reads_of(const std::string &raw, size_t capacity, size_t chunk,
-                                  bool mapped, uint32_t skip, uint32_t *skipped) {
-    fake_reset();
-    fake().files["f"] = raw;
-    fake().read_chunk = chunk;
-    fake().map_files = mapped;
-    static char buffer[4096];
+// A fake file read through a reader with a buffer of this capacity, from a
+// platform that gives at most chunk bytes a read (0: all).
+struct ReaderRun {
     TextReader reader;
-    text_reader_start_with(&reader, platform_open_read("f"), buffer, capacity);
-    *skipped = text_skip_reads(&reader, skip);
-    std::vector<std::string> reads;
-    TextPiece piece;
-    while (text_read_piece(&reader, &piece)) {
-        char text[3 * READ_BYTES_MAX];
-        size_t length = text_piece_utf8(piece, text, sizeof text);
-        reads.push_back(std::string(text, length) + (piece.has_line_end ? "\n" : ""));
+    ReaderRun(const std::string &raw, size_t capacity, size_t chunk, bool double_byte) {
+        static char buffer[4096];
+        fake_reset();
+        fake().files["f"] = raw;
+        fake().read_chunk = chunk;
+        fake().double_byte = double_byte;
+        text_reader_start_with(&reader, platform_open_read("f"), buffer, capacity);
     }
-    text_reader_finish(&reader);
-    platform_close(reader.handle);
-    EXPECT_EQ(fake().mappings, 0);
-    return reads;
+    ~ReaderRun() { platform_close(reader.handle); }
+    ReaderRun(const ReaderRun &) = delete;
+    ReaderRun &operator=(const ReaderRun &) = delete;
+};
+
+// A found read as UTF-8 with its line end, or "(none)".
+std::string piece_text(bool found, const TextPiece &piece) {
+    if (!found)
+        return "(none)";
+    char text[2 * READ_BYTES_MAX];
+    size_t length = text_to_utf8(piece, text, sizeof text);
+    return std::string(text, length) + (piece.has_line_end ? "\n" : "");
 }
 
-void check_reader(const std::string &raw, const std::vector<std::string> &want) {
-    for (bool mapped : {false, true}) {
-        for (size_t capacity : {TEXT_BUFFER_MIN, size_t{4096}}) {
-            for (size_t chunk : {0, 1, 2, 3, 7, 255, 256, 257, 511}) {
-                if (mapped && (capacity != TEXT_BUFFER_MIN || chunk != 0))
-                    continue; // a mapped file is neither buffered nor read in pieces
-                for (uint32_t skip = 0; skip <= want.size() + 1; ++skip) {
-                    uint32_t skipped = 0;
-                    std::vector<std::string> got =
-                        reads_of(raw, capacity, chunk, mapped, skip, &skipped);
-                    uint32_t gone = std::min<uint32_t>(skip, static_cast<uint32_t>(want.size()));
-                    ASSERT_EQ(skipped, gone) << raw.size() << " bytes, chunk " << chunk;
-                    ASSERT_EQ(got, std::vector<std::string>(want.begin() + gone, want.end()))
-                        << raw.size() << " bytes, capacity " << capacity << ", chunk " << chunk
-                        << ", skip " << skip << (mapped ? ", mapped" : "");
-                }
+// Each read by number, and the last read that begins with "a" (in either
+// case), each from a reader of its own, through buffers small and large and
+// platform reads of every size.
+void check_reader(const std::string &raw, const std::vector<std::string> &want,
+                  bool double_byte = false) {
+    std::string last_a = "(none)";
+    for (const std::string &read : want) {
+        if (!read.empty() && (read[0] == 'a' || read[0] == 'A'))
+            last_a = read;
+    }
+    for (size_t capacity : {TEXT_BUFFER_MIN, size_t{4096}}) {
+        for (size_t chunk : {0, 1, 2, 3, 7, 255, 256, 257, 511}) {
+            std::string label = std::to_string(raw.size()) + " bytes, capacity " +
+                                std::to_string(capacity) + ", chunk " + std::to_string(chunk);
+            for (size_t number = 1; number <= want.size() + 1; ++number) {
+                ReaderRun run(raw, capacity, chunk, double_byte);
+                TextPiece piece{};
+                bool found = text_find_read(&run.reader, number, &piece);
+                ASSERT_EQ(piece_text(found, piece),
+                          number <= want.size() ? want[number - 1] : "(none)")
+                    << label << ", read " << number;
             }
+            ReaderRun run(raw, capacity, chunk, double_byte);
+            TextPiece piece{};
+            bool found = text_find_last_read(&run.reader, "A", &piece);
+            ASSERT_EQ(piece_text(found, piece), last_a) << label << ", last read of a";
         }
     }
 }
@@ -172,11 +184,82 @@ TEST(TextReader, HonoursByteOrderMarks) {
         {std::string("\xff\xfeS\0\r\0\n\0\xe9\0=\xd8\x00\xde\r\0\n\0x\0", 20),
          {"S\n", "\xc3\xa9\xf0\x9f\x98\x80\n", "x"}},
         {std::string("\xfe\xff\0a\0\x1a\0b", 8), {"a"}},
+        {std::string("\xfe\xff\0a\0\r\0\n", 8) + be(std::string(300, 'b')) + be("\r\nc"),
+         {"a\n", std::string(255, 'b'), std::string(45, 'b') + "\n", "c"}},
+        // U+041A and U+010A hold the bytes of Ctrl-Z and LF, and are neither.
+        {std::string("\xff\xfe\x1a\x04\x0a\x01\n\0", 8), {"\xd0\x9a\xc4\x8a\n"}},
         {std::string("\xff\xfe\0\xd8z\0", 6), {"\xef\xbf\xbdz"}}, // a lone surrogate
+        {std::string("\xff\xfez\0\0\xd8", 6), {"z\xef\xbf\xbd"}}, // one at the very end
+        {std::string("\xff\xfez\0\r\0\0\xd8\r\0\n\0", 12), {"z\r\xef\xbf\xbd\n"}},
         {"\xff\xfe" + U16(E(300)), {E(255), E(45)}},
     };
     for (const auto &c : cases)
         check_reader(c.raw, c.reads);
+}
+
+TEST(TextReader, OneRuleForTheWholeLine) {
+    // UTF-8 until a byte far beyond the buffer makes the whole line 8-bit text,
+    // which takes more reads; a valid line stays UTF-8 however long.
+    const std::string b = "b\n", a600(600, 'a');
+    const std::string raws[] = {
+        E(600) + "\xff\n" + b,      E(600) + "\n" + b,   a600 + E(300) + "\xc3\n" + b,
+        E(300) + a600 + "\xe9" + b, E(254) + "\x1a" + b, E(600) + "\xff",
+    };
+    ASSERT_EQ(expected_reads(raws[0]).size(), 6u);
+    ASSERT_EQ(expected_reads(raws[1]).size(), 4u);
+    for (const std::string &raw : raws)
+        check_reader(raw, expected_reads(raw));
+}
+
+// count times the fake's double-byte character 0x95 0x5C.
+std::string H(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "\x95\x5c";
+    return text;
+}
+
+TEST(TextReader, DoubleByteCharactersAreWhole) {
+    fake_reset();
+    fake().double_byte = true;
+    const std::string h = eight_bit_to_utf8(H(1)), b = "b\n";
+    auto hs = [&](size_t count) {
+        std::string text;
+        for (size_t i = 0; i < count; ++i)
+            text += h;
+        return text;
+    };
+    // U+8868 as UTF-8 begins with a lead byte of the code page: 400 of them are
+    // UTF-8, and with a stray byte at the end 8-bit text of two-byte characters.
+    std::string utf8_ideographs;
+    for (int i = 0; i < 400; ++i)
+        utf8_ideographs += "\xe8\xa1\xa8";
+    const struct {
+        std::string raw;
+        std::vector<std::string> reads;
+    } cases[] = {
+        {H(200) + "\nnext\n", {hs(200) + "\n", "next\n"}},
+        {H(300) + "\n" + b, {hs(255), hs(45) + "\n", b}},
+        {"x" + H(254) + "\r\n" + b, {"x" + hs(254), "\n", b}},
+        {H(600) + "\n", {hs(255), hs(255), hs(90) + "\n"}},
+        {H(2) + "\x95\r\n" + b, {hs(2) + "\xc2\x95\n", b}}, // a lead byte ends the line
+        {utf8_ideographs + "\n",
+         {utf8_ideographs.substr(0, 765), utf8_ideographs.substr(765) + "\n"}},
+    };
+    for (const auto &c : cases) {
+        fake().double_byte = true;
+        ASSERT_EQ(expected_reads(c.raw), c.reads) << c.raw.size();
+        check_reader(c.raw, c.reads, true);
+    }
+    // A combining accent (0xCC 0x81) ends in a lead byte: as 8-bit text its
+    // characters straddle those of UTF-8 the other way.
+    std::string accents;
+    for (int i = 0; i < 400; ++i)
+        accents += "\xcc\x81x";
+    for (const std::string &raw : {utf8_ideographs + "\xff\n", accents + "\n", accents + "\xff"}) {
+        fake().double_byte = true;
+        check_reader(raw, expected_reads(raw), true);
+    }
 }
 
 TEST(TextReader, MixedLinesAcrossBufferRefills) {
@@ -268,6 +351,7 @@ struct AskCase {
     std::string out; // question and "set" line
     int code;
     size_t consumed; // bytes of standard input taken
+    bool double_byte = false;
 };
 
 TEST(Ask, AnswerNumberFromTheReply) {
@@ -275,6 +359,11 @@ TEST(Ask, AnswerNumberFromTheReply) {
     std::string mixed;
     for (int i = 0; i < 254; ++i)
         mixed += "\xf2\x81\x81\x81";
+    fake_reset();
+    fake().double_byte = true;
+    const std::string hs = eight_bit_to_utf8(H(200));
+    fake().double_byte = false;
+    auto latin1 = [](const std::string &bytes) { return eight_bit_to_utf8(bytes); };
     const std::vector<AskCase> cases = {
         {{"ask"}, "y\nrest", "set X=y\n\n", 1, 2},
         {{"ask"}, "N\r\nrest", "set X=N\n\n", 2, 3},
@@ -306,18 +395,32 @@ TEST(Ask, AnswerNumberFromTheReply) {
         // Byte order marks, 8-bit text, options beyond ASCII.
         {{"ask"}, std::string("\xff\xfey\0\r\0\n\0r", 9), "set X=y\n\n", 1, 8},
         {{"ask"}, "\xef\xbb\xbfn\n", "set X=n\n\n", 2, 5},
+        {{"ask"}, std::string("\xfe\xff\0n\0\r\0\n\0x", 10), "set X=n\n\n", 2, 8},
         {{"ask"}, std::string("\xff\xfe=\xd8\0\xde\n\0x", 9), "set X=\xf0\x9f\x98\x80\n\n", 0, 8},
         {{"ask"}, "\xe9\n", "set X=\xc3\xa9\n\n", 0, 2},
         {{"ask", "[\xc3\xa9\xc3\xa0]"}, "\xc3\xa0\n", "set X=\xc3\xa0\n\n", 2, 3},
-        // UTF-8 sequences among other bytes: 8-bit text of more than 255 characters.
-        {{"ask"}, "\xff" + mixed, "tarvelix: Result longer than 255 characters\n", 12, 1017},
+        // One rule for the whole line, as for read: UTF-8 sequences among other
+        // bytes are 8-bit text, of which a read takes 255 characters; a stray
+        // byte beyond what a look sees leaves the line UTF-8.
+        {{"ask"},
+         "\xff" + mixed,
+         "set X=" + latin1(("\xff" + mixed).substr(0, 255)) + "\n",
+         0,
+         255},
+        {{"ask"}, E(300) + "\xff\n", "set X=" + latin1(E(300).substr(0, 255)) + "\n", 0, 255},
+        {{"ask"}, E(2100) + "\xff\n", "set X=" + E(255) + "\n", 0, 510},
+        {{"ask"}, H(200) + "\nrest", "set X=" + hs + "\n\n", 0, 401, true},
     };
-    // Whole reads, and one byte a read, as a pipe may give them.
-    for (size_t chunk : {0, 1}) {
+    // From a file and from a pipe; whole reads, and one byte a read, as a pipe
+    // may give them.
+    for (int source = 0; source < 3; ++source) {
         for (const AskCase &c : cases) {
             fake_reset();
             fake().input = c.input;
+            fake().input_pipe = source == 2;
+            size_t chunk = source == 1 ? 1 : 0;
             fake().read_chunk = chunk;
+            fake().double_byte = c.double_byte;
             std::vector<std::string> args{"X", "-v"};
             args.insert(args.end(), c.args.begin(), c.args.end());
             RunResult r = run(args);

@@ -10,8 +10,33 @@ namespace {
 
 struct StatusCase {
     std::string content;
-    int status; // result and exit code
+    int status;               // result and exit code
+    bool double_byte = false; // 8-bit text in the fake's double-byte code page
 };
+
+// count times the fake's double-byte character 0x95 0x5C.
+std::string H(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "\x95\x5c";
+    return text;
+}
+
+// ASCII text as UTF-16 LE with its byte order mark.
+std::string utf16le(const std::string &text) {
+    std::string bytes = "\xff\xfe";
+    for (char c : text)
+        bytes += std::string{c, '\0'};
+    return bytes;
+}
+
+// count times U+00E9 as UTF-8.
+std::string E(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "\xc3\xa9";
+    return text;
+}
 
 TEST(Qvstatus, LastStatusLineDividedByFour) {
     const std::string pad(244, ' ');
@@ -48,12 +73,22 @@ TEST(Qvstatus, LastStatusLineDividedByFour) {
         {std::string(254, 'a') + "SET QORCOD=8\n", 8},
         {"SET QORCOD=" + pad.substr(1) + "9\n", 2},
         {"SET QORCOD=" + pad + "9\n", 0},
+        // Reads counted in characters of the line's own form: 128 characters
+        // of a double-byte code page hold no status line; a byte that is not
+        // UTF-8, far along the line, makes all of it 8-bit text.
+        {H(127) + "xSET QORCOD=12\n", 8, true},
+        {H(127) + "xySET QORCOD=12\n", 8, true},
+        {H(255) + "SET QORCOD=12\n", 3, true},
+        {E(254) + "aSET QORCOD=12" + std::string(600, 'b') + "\n", 3},
+        {E(254) + "aSET QORCOD=12" + std::string(600, 'b') + "\xff\n", 8},
+        {utf16le("SET QORCOD=4\r\n" + std::string(255, 'x') + "set qorcod=12\r\n"), 3},
     };
     for (const StatusCase &c : cases) {
         for (size_t chunk : {0, 1, 5}) {
             fake_reset();
             fake().files["run.cod"] = c.content;
             fake().read_chunk = chunk;
+            fake().double_byte = c.double_byte;
             RunResult r = run({"X", "-t", "qvstatus", "run.cod"});
             std::string label = c.content.substr(0, 30) + " chunk " + std::to_string(chunk);
             EXPECT_EQ(r.out, "set X=" + std::to_string(c.status) + "\n") << label;

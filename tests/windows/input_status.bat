@@ -57,7 +57,7 @@ if "%X:~1,1%"=="t" if "%X:~3%"=="" echo three characters, t in the middle
 call :run X -t ask <be.txt
 call :run X -t qvstatus bom8.cod
 tarvelix.exe X -t read cafe437.txt 1 >out.txt
-fc /b out.txt cafe437.set >nul && echo the same bytes
+platform_probe.exe same out.txt cafe437.set
 echo --- setexit: the number is the errorlevel
 call :run X -t setexit 5
 call :run X -t setexit 0

@@ -18,7 +18,7 @@ platform_probe.exe read two.txt
 echo --- directories and missing files cannot be opened
 platform_probe.exe read sub read . read nosuch.txt
 
-echo --- peek and head leave a file where it was; its mapping outlives the handle
+echo --- peek and head leave a file where it was
 platform_probe.exe file two.txt
 echo --- peek and head on standard input leave every byte to the next program;
 echo --- a file is no console to read a typed line from

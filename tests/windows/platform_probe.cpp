@@ -5,6 +5,8 @@
 //   stat PATH             size, modification time and directory bit
 //   read PATH             whole file through platform_open_read/platform_read
 //   stdin                 whole standard input through platform_read
+//   same PATH1 PATH2      whether two files hold the same bytes (Wine's fc /b
+//                         finds every two files the same)
 //   errormode             the error-mode flags that platform_init set
 //   drive                 current drive number
 //   chdrive N             platform_change_drive's result
@@ -27,7 +29,7 @@
 //   peek N, head N        platform_peek and platform_read_head on standard input
 //   conline N             platform_read_console_line of N characters, as code points
 //   file PATH             on a file: a read, platform_peek, platform_read_head,
-//                         the rest, then platform_map, read after platform_close
+//                         the rest
 //   run COMMAND           runs the command line ({HEX} as above, a lone surrogate
 //                         included) with standard output and error shared; its
 //                         exit code
@@ -260,6 +262,24 @@ static int step(int argc, char **argv, int i) {
             say("stat %s: failed", argv[i + 1]);
         return i + 2;
     }
+    if (strcmp(op, "same") == 0) {
+        need(2);
+        static char contents[2][64 * 1024];
+        size_t lengths[2] = {0, 0};
+        bool opened = true;
+        for (int f = 0; f < 2; ++f) {
+            int handle = platform_open_read(argv[i + 1 + f]);
+            opened = opened && handle >= 0;
+            if (handle >= 0) {
+                lengths[f] = read_rest(handle, contents[f], sizeof contents[f]);
+                platform_close(handle);
+            }
+        }
+        bool same =
+            opened && lengths[0] == lengths[1] && memcmp(contents[0], contents[1], lengths[0]) == 0;
+        say("same %s %s: %s", argv[i + 1], argv[i + 2], same ? "yes" : "no");
+        return i + 3;
+    }
     if (strcmp(op, "read") == 0) {
         need(1);
         int handle = platform_open_read(argv[i + 1]);
@@ -475,7 +495,7 @@ static int step(int argc, char **argv, int i) {
         need(1);
         char data[16];
         size_t size = static_cast<size_t>(number(argv[i + 1]));
-        long count = op[0] == 'p' ? platform_peek(PLATFORM_STDIN, data, size)
+        long count = op[0] == 'p' ? platform_peek(PLATFORM_STDIN, data, size, size)
                                   : platform_read_head(PLATFORM_STDIN, data, size);
         char label[64];
         snprintf(label, sizeof label, "%s %zu", op, size);
@@ -503,18 +523,10 @@ static int step(int argc, char **argv, int i) {
         }
         char data[256];
         say_bytes("read 3", platform_read(handle, data, 3), data);
-        say_bytes("peek 4", platform_peek(handle, data, 4), data);
+        say_bytes("peek 4", platform_peek(handle, data, 4, 4), data);
         say_bytes("head 5", platform_read_head(handle, data, 5), data);
         say_bytes("the rest", static_cast<long>(read_rest(handle, data, sizeof data)), data);
-        uint64_t size = 0;
-        const char *mapped = platform_map(handle, &size);
         platform_close(handle);
-        if (mapped == nullptr) {
-            say("map: none");
-        } else {
-            say_bytes("map, after close", static_cast<long>(size), mapped);
-            platform_unmap(mapped, size);
-        }
         return i + 2;
     }
     if (strcmp(op, "run") == 0) {
@@ -560,8 +572,8 @@ static int step(int argc, char **argv, int i) {
         char label[128];
         snprintf(label, sizeof label, "pipe \"%s\", later \"%s\": peek %s", argv[i + 1],
                  argv[i + 2], argv[i + 3]);
-        say_bytes(label, platform_peek(handle, data, static_cast<size_t>(number(argv[i + 3]))),
-                  data);
+        size_t size = static_cast<size_t>(number(argv[i + 3]));
+        say_bytes(label, platform_peek(handle, data, size, size), data);
         say_bytes("then read", static_cast<long>(read_rest(handle, data, sizeof data)), data);
         platform_close(handle);
         if (thread != nullptr) {

@@ -57,9 +57,30 @@ exec 9>&-
 work=$runs/$name
 setup=${script%.bat}.setup.sh
 
+# A script whose <name>.locale names a locale (ja_JP.UTF-8) runs under it: Wine
+# takes its ANSI and OEM code pages from the locale (932 for Japanese). The
+# locale is built once, into a directory beside the prefix, so that the
+# machine's own locales stay as they are.
+locale_file=${script%.bat}.locale
+wine_locale=()
+if [ -f "$locale_file" ]; then
+    locale=$(cat "$locale_file")
+    locales=$prefix.locales
+    exec 8>"$locales.lock"
+    flock 8
+    if [ ! -f "$locales/$locale/LC_CTYPE" ]; then
+        mkdir -p "$locales"
+        localedef -i "${locale%%.*}" -f "${locale#*.}" "$locales/$locale" >"$locales.log" 2>&1 ||
+            [ -f "$locales/$locale/LC_CTYPE" ] || { echo "localedef failed:"; cat "$locales.log"; exit 1; }
+    fi
+    flock -u 8
+    exec 8>&-
+    wine_locale=("LOCPATH=$locales" "LANG=$locale" "LC_ALL=$locale")
+fi
+
 # Runs the script once in a fresh run directory. An optional <name>.setup.sh
 # prepares there what a batch file cannot make itself: LF-only files, set
-# modification times, sparse files. The script's own final errorlevel is not
+# modification times, sparse files, text in another code page. The script's own final errorlevel is not
 # checked: the transcript says it all.
 run_once() {
     cd "$runs"
@@ -70,7 +91,8 @@ run_once() {
     cd "$work"
     if [ -f "$setup" ]; then bash "$setup"; fi
     status=0
-    timeout 300 "$wine" cmd /c "$name.bat" </dev/null >transcript.raw 2>wine.err || status=$?
+    timeout 300 env "${wine_locale[@]}" "$wine" cmd /c "$name.bat" </dev/null >transcript.raw 2>wine.err ||
+        status=$?
 }
 
 run_once "$@"
