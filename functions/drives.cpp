@@ -4,6 +4,7 @@
 
 #include "functions/functions.h"
 #include "platform/platform.h"
+#include "support/handover.h"
 
 // Letter and colon in front of a working directory.
 inline constexpr size_t DRIVE_PREFIX = 2;
@@ -74,8 +75,9 @@ Outcome handle_curddir(const Call &call) {
 }
 
 // Changes drive and directory (under TEST: makes the drive current and prints
-// the batch commands instead of changing the directory) and yields the
-// directory that was current before, without a trailing backslash.
+// the batch commands instead of changing the directory, or hands them over to
+// tvset.cmd) and yields the directory that was current before, without a
+// trailing backslash.
 Outcome handle_chdir(const Call &call) {
     char saved[DIR_SIZE];
     int length = read_drive_dir(0, saved);
@@ -85,6 +87,7 @@ Outcome handle_chdir(const Call &call) {
     set_text_result(call.result, saved, saved_length);
 
     const char *rest = call.args[0];
+    bool handed = handover_active();
     // Nothing is printed unless all of it, the "set" line too, can be shown.
     if (call.flags & TEST) {
         check_printable(rest);
@@ -94,13 +97,17 @@ Outcome handle_chdir(const Call &call) {
         int drive = drive_number(rest[0]);
         if (drive != NO_DRIVE)
             platform_change_drive(drive);
-        if (call.flags & TEST) {
+        if (handed) {
+            handover_change_drive(rest[0]);
+        } else if (call.flags & TEST) {
             const char line[] = {rest[0], ':', '\n', '\0'};
             write_out(line);
         }
         rest += DRIVE_PREFIX;
     }
-    if (call.flags & TEST) {
+    if (handed) {
+        handover_change_dir(rest);
+    } else if (call.flags & TEST) {
         // The rest may be far longer than any buffer: it is written as it stands.
         write_out("cd \"");
         write_out(rest);

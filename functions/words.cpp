@@ -69,6 +69,7 @@ static void parse_into(const Call &call) {
     if (printed)
         check_printable(first);
     if (is_lower_letter(call.args[0][0]) || is_upper_letter(call.args[0][0])) {
+        check_name_settable(call.args[0]);
         size_t characters = 0;
         for (int i = 2; i < call.count; ++i)
             characters += (i > 2 ? 1 : 0) + utf8_count(call.args[i], strlen(call.args[i]));

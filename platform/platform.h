@@ -157,6 +157,59 @@ int platform_get_drive_dir(int drive, char *buffer, size_t size);
 // Changes the working directory; 0 on success.
 int platform_change_dir(const char *path);
 
+// ---- Environment, paths and files made for a batch file ----------------------
+
+// The separator between the folders of a path.
+#ifdef _WIN32
+inline constexpr char PATH_SEPARATOR = '\\';
+#else
+inline constexpr char PATH_SEPARATOR = '/';
+#endif
+
+// Copies the value of an environment variable, as UTF-8, into buffer (size
+// bytes, zero-ended); false when it is not set or does not fit.
+bool platform_get_env(const char *name, char *buffer, size_t size);
+
+// Writes the full form of a path (absolute, with "." and ".." resolved) into
+// buffer, zero-ended; returns its length, or -1 when it cannot be formed or
+// does not fit.
+long platform_full_path(const char *path, char *buffer, size_t size);
+
+// Writes the short form of an existing path (each long name replaced by its
+// 8.3 alias, where the file system has one) into buffer, zero-ended; returns
+// its length, or -1. Where there are no short names, the path as it is.
+long platform_short_path(const char *path, char *buffer, size_t size);
+
+// The length of a path as cmd.exe counts it against its limit of 259: UTF-16
+// units on Windows, bytes on POSIX.
+size_t platform_path_units(const char *path);
+
+// The code page in which cmd.exe reads back a line with "set /p" from a file:
+// the console's code page, or without a console the one that cmd.exe uses
+// then. 65001 (UTF-8) on POSIX.
+unsigned platform_batch_code_page();
+
+// True when every character of the UTF-8 text survives being written in the
+// batch code page and read back.
+bool platform_batch_can_hold(const char *text, size_t length);
+
+enum PlatformCreated { CREATED, ALREADY_EXISTS, CREATE_FAILED };
+
+// Creates a file that does not exist yet, in one step that no other process
+// can win as well, and writes the UTF-8 text into it in the batch code page.
+PlatformCreated platform_write_new_file(const char *path, const char *text, size_t length);
+
+// Creates a directory that does not exist yet, in the same way.
+PlatformCreated platform_make_new_dir(const char *path);
+
+// Removes a file, or an empty directory; false when it cannot.
+bool platform_remove_file(const char *path);
+bool platform_remove_dir(const char *path);
+
+// A number from the system's source of randomness, for names that no other
+// process picks at the same time.
+uint32_t platform_random();
+
 // ---- Registry --------------------------------------------------------------
 
 // Reads the data of value_name under the key path (below HKEY_LOCAL_MACHINE)

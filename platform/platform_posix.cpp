@@ -267,6 +267,101 @@ int platform_change_dir(const char *path) {
     return chdir(path);
 }
 
+bool platform_get_env(const char *name, char *buffer, size_t size) {
+    const char *value = getenv(name);
+    if (value == nullptr || strlen(value) >= size)
+        return false;
+    memcpy(buffer, value, strlen(value) + 1);
+    return true;
+}
+
+// Joins a relative path to the working directory; "." and ".." are left to
+// the system, which resolves them as it reads the path.
+long platform_full_path(const char *path, char *buffer, size_t size) {
+    size_t length = strlen(path);
+    if (path[0] == '/') {
+        if (length >= size)
+            return -1;
+        memcpy(buffer, path, length + 1);
+        return static_cast<long>(length);
+    }
+    if (getcwd(buffer, size) == nullptr)
+        return -1;
+    size_t used = strlen(buffer);
+    if (used + 1 + length >= size)
+        return -1;
+    buffer[used++] = '/';
+    memcpy(buffer + used, path, length + 1);
+    return static_cast<long>(used + length);
+}
+
+// POSIX file systems have no short names.
+long platform_short_path(const char *path, char *buffer, size_t size) {
+    size_t length = strlen(path);
+    if (length >= size)
+        return -1;
+    memcpy(buffer, path, length + 1);
+    return static_cast<long>(length);
+}
+
+size_t platform_path_units(const char *path) {
+    return strlen(path);
+}
+
+unsigned platform_batch_code_page() {
+    return 65001;
+}
+
+bool platform_batch_can_hold(const char *, size_t) {
+    return true;
+}
+
+static PlatformCreated creation_failure() {
+    return errno == EEXIST ? ALREADY_EXISTS : CREATE_FAILED;
+}
+
+PlatformCreated platform_write_new_file(const char *path, const char *text, size_t length) {
+    int fd;
+    do {
+        fd = open(path, O_WRONLY | O_CREAT | O_EXCL, 0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return creation_failure();
+    size_t written = 0;
+    while (written < length) {
+        ssize_t count = write(fd, text + written, length - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        written += static_cast<size_t>(count);
+    }
+    bool whole = close(fd) == 0 && written == length;
+    if (!whole)
+        unlink(path);
+    return whole ? CREATED : CREATE_FAILED;
+}
+
+PlatformCreated platform_make_new_dir(const char *path) {
+    return mkdir(path, 0700) == 0 ? CREATED : creation_failure();
+}
+
+bool platform_remove_file(const char *path) {
+    return unlink(path) == 0;
+}
+
+bool platform_remove_dir(const char *path) {
+    return rmdir(path) == 0;
+}
+
+uint32_t platform_random() {
+    uint32_t value = 0;
+    if (getentropy(&value, sizeof value) != 0)
+        value =
+            static_cast<uint32_t>(getpid()) * 2654435761u ^ static_cast<uint32_t>(time(nullptr));
+    return value;
+}
+
 // Appends one key or value name to the path. Names that a directory tree
 // cannot hold as one entry below its parent ("", ".", "..", anything with
 // "/") are refused, so that no lookup leaves the registry tree.

@@ -4,6 +4,7 @@
 
 #include "functions/functions.h"
 #include "runner/runner.h"
+#include "support/handover.h"
 
 // Lookup and usage listing both follow this order. Every row is made while
 // compiling (constinit), so the table needs no start-up code.
@@ -83,8 +84,8 @@ inline constexpr size_t USAGE_LINE_SIZE = 2 + USAGE_NAME_WIDTH + HELP_CHARACTERS
 
 static void write_lines(const char *const *lines, size_t count) {
     for (size_t i = 0; i < count; ++i) {
-        write_out(lines[i]);
-        write_out("\n");
+        write_message(lines[i]);
+        write_message("\n");
     }
 }
 
@@ -94,7 +95,7 @@ void show_usage() {
         char line[USAGE_LINE_SIZE];
         snprintf(line, sizeof line, "  %-*s%s\n", static_cast<int>(USAGE_NAME_WIDTH), entry.name,
                  entry.help);
-        write_out(line);
+        write_message(line);
     }
     write_lines(usage_notes, sizeof usage_notes / sizeof usage_notes[0]);
     finish(EXIT_USAGE);
@@ -121,6 +122,14 @@ static const FunctionEntry *find_function(const char *name) {
 }
 
 void run_command(int argc, char **argv) {
+    // tvset.cmd puts "-tvset" first: the results are then handed over to it
+    // in files, and the rest of the command line is read as always.
+    bool handed = argc >= 2 && strcmp(argv[1], "-tvset") == 0;
+    handover_start(handed);
+    if (handed) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3 || argv[1][0] == '-')
         show_usage();
 
@@ -152,12 +161,16 @@ void run_command(int argc, char **argv) {
               entry->max_args, entry->help);
     if (invalid_options != 0)
         show_usage();
+    // Handed over, the function runs as under -t: nothing is set or asked here.
+    if (handed)
+        flags |= TEST;
 
     char **args = argv + next + 1;
     for (int i = 0; i < count; ++i)
         fold_case(args[i], flags);
 
     // The name's "set" line is printed last: it must not fail after other output.
+    check_name_settable(name);
     if ((flags & (VERBOSE | TEST)) && name[0] != '.')
         check_printable(name);
 
@@ -166,5 +179,7 @@ void run_command(int argc, char **argv) {
     if (outcome.is_integer)
         snprintf(result, sizeof result, "%ld", static_cast<long>(outcome.value));
     store_result(name, result, flags);
+    if (handed)
+        handover_finish(outcome.exit_code);
     finish(outcome.exit_code);
 }

@@ -5,12 +5,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/handover.h"
+
 void write_out(const char *text) {
     platform_write(STREAM_OUT, text, strlen(text));
 }
 
 void write_err(const char *text) {
     platform_write(STREAM_ERR, text, strlen(text));
+}
+
+void write_message(const char *text) {
+    if (handover_active())
+        write_err(text);
+    else
+        write_out(text);
 }
 
 void finish(int exit_code) {
@@ -24,8 +33,8 @@ void finish(int exit_code) {
 }
 
 void fail(const char *message) {
-    write_out(message);
-    write_out("\n");
+    write_message(message);
+    write_message("\n");
     finish(EXIT_FATAL);
 }
 
@@ -102,8 +111,10 @@ void check_result_length(size_t characters) {
 }
 
 void check_printable(const char *text) {
+    // Handed over, the text is written into a file that cmd.exe reads back.
+    bool handed = handover_active();
     size_t length = strlen(text);
-    if (platform_can_write_out(text, length))
+    if (handed ? platform_batch_can_hold(text, length) : platform_can_write_out(text, length))
         return;
     // A surrogate that stands alone (a Windows name may hold one) is in no code
     // page, UTF-8 included: chcp cannot help.
@@ -112,7 +123,39 @@ void check_printable(const char *text) {
         failf("%s: No code page can show the unpaired surrogate U+%04X of the output", PROGRAM_NAME,
               static_cast<unsigned>(surrogate));
     failf("%s: Code page %u cannot show a character of the output; run chcp 65001 first",
-          PROGRAM_NAME, platform_out_code_page());
+          PROGRAM_NAME, handed ? platform_batch_code_page() : platform_out_code_page());
+}
+
+bool name_stores(const char *name) {
+    if (name[0] == '.' || name[0] == '\0')
+        return false;
+    const char null_name[] = "_NULL_";
+    for (size_t i = 0; i < sizeof null_name; ++i) {
+        if (upper_letter(name[i]) != null_name[i])
+            return true;
+    }
+    return false;
+}
+
+void check_name_settable(const char *name) {
+    if (!name_stores(name))
+        return;
+    if (strchr(name, '=') != nullptr || (handover_active() && !handover_can_take_name(name))) {
+        // The name as it would be stored, upper-cased, written in pieces: it
+        // may be longer than any message buffer.
+        write_message("Cannot set environment variable ");
+        char piece[64];
+        for (size_t at = 0, length = strlen(name); at < length;) {
+            size_t count = length - at < sizeof piece - 1 ? length - at : sizeof piece - 1;
+            memcpy(piece, name + at, count);
+            piece[count] = '\0';
+            to_upper(piece);
+            write_message(piece);
+            at += count;
+        }
+        write_message("\n");
+        finish(EXIT_FATAL);
+    }
 }
 
 // At most RESULT_CHARACTERS characters take at most RESULT_SIZE - 1 bytes.
@@ -127,8 +170,14 @@ void store_result(char *name, char *value, unsigned flags) {
         return;
     fold_case(value, flags);
     to_upper(name);
-    if (name[0] == '\0' || strcmp(name, "_NULL_") == 0)
+    if (!name_stores(name))
         return;
+    if (handover_active()) {
+        check_printable(name);
+        check_printable(value);
+        handover_assign(name, value);
+        return;
+    }
     if (flags & (VERBOSE | TEST)) {
         check_printable(name);
         check_printable(value);

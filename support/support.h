@@ -127,3 +127,18 @@ void check_printable(const char *text);
 // Writes a text to standard output or standard error.
 void write_out(const char *text);
 void write_err(const char *text);
+
+// Writes a message for the person running the script: on standard output, as
+// fatal errors and the usage screen always were, or on standard error while
+// the results are handed over to tvset.cmd, whose standard output is the
+// calling script's.
+void write_message(const char *text);
+
+// False for a variable name that stores nothing: one beginning with ".", the
+// empty name and "_NULL_" in any case.
+bool name_stores(const char *name);
+
+// Ends the run when a variable of this name cannot be set: a name holding "="
+// (an environment variable's name never holds one), or, while the results are
+// handed over, a name that a batch file cannot take. Nothing has been printed.
+void check_name_settable(const char *name);

@@ -288,6 +288,81 @@ int platform_change_dir(const char *path) {
     return 0;
 }
 
+bool platform_get_env(const char *name, char *buffer, size_t size) {
+    auto found = state.env.find(name);
+    if (found == state.env.end() || found->second.size() >= size)
+        return false;
+    memcpy(buffer, found->second.c_str(), found->second.size() + 1);
+    return true;
+}
+
+// The fake's working directory is /work.
+long platform_full_path(const char *path, char *buffer, size_t size) {
+    std::string full = path[0] == '/' ? path : std::string("/work/") + path;
+    if (full.size() >= size)
+        return -1;
+    memcpy(buffer, full.c_str(), full.size() + 1);
+    return static_cast<long>(full.size());
+}
+
+long platform_short_path(const char *path, char *buffer, size_t size) {
+    auto found = state.short_paths.find(path);
+    std::string brief = found == state.short_paths.end() ? path : found->second;
+    if (brief.size() >= size)
+        return -1;
+    memcpy(buffer, brief.c_str(), brief.size() + 1);
+    return static_cast<long>(brief.size());
+}
+
+size_t platform_path_units(const char *path) {
+    return utf8_count(path, strlen(path));
+}
+
+unsigned platform_batch_code_page() {
+    return 850;
+}
+
+bool platform_batch_can_hold(const char *text, size_t length) {
+    return platform_can_write_out(text, length);
+}
+
+static bool writable(const std::string &path) {
+    return std::none_of(state.unwritable.begin(), state.unwritable.end(),
+                        [&](const std::string &folder) { return path.rfind(folder, 0) == 0; });
+}
+
+PlatformCreated platform_write_new_file(const char *path, const char *text, size_t length) {
+    if (state.files.count(path) != 0 || state.dirs.count(path) != 0)
+        return ALREADY_EXISTS;
+    if (!writable(path))
+        return CREATE_FAILED;
+    state.files[path] = std::string(text, length);
+    return CREATED;
+}
+
+PlatformCreated platform_make_new_dir(const char *path) {
+    if (state.files.count(path) != 0 || state.dirs.count(path) != 0)
+        return ALREADY_EXISTS;
+    if (!writable(path))
+        return CREATE_FAILED;
+    state.dirs.insert(path);
+    return CREATED;
+}
+
+bool platform_remove_file(const char *path) {
+    return state.files.erase(path) == 1;
+}
+
+bool platform_remove_dir(const char *path) {
+    return state.dirs.erase(path) == 1;
+}
+
+uint32_t platform_random() {
+    if (state.random_next < state.randoms.size())
+        return state.randoms[state.random_next++];
+    return static_cast<uint32_t>(state.random_next++);
+}
+
 long platform_registry_query(const char *key_path, const char *value_name, char *buffer,
                              size_t size) {
     auto found = state.registry.find(std::string(key_path) + "\\" + value_name);

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,14 @@ struct FakeState {
     // 8-bit text is in a double-byte code page: bytes 0x81-0x9F and 0xE0-0xFC
     // lead two-byte characters, which become ideographs (see fake_double_byte).
     bool double_byte = false;
+    // Files written by platform_write_new_file also land in files; these
+    // folders exist for platform_make_new_dir, and writes below unwritable
+    // ones fail.
+    std::set<std::string> dirs;
+    std::set<std::string> unwritable;
+    std::map<std::string, std::string> short_paths; // full path -> its short form
+    std::vector<uint32_t> randoms;                  // platform_random's answers, in turn
+    size_t random_next = 0;
 };
 
 FakeState &fake();

@@ -1,6 +1,10 @@
 // The built program: exact standard output, standard error and exit code.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -93,6 +97,38 @@ TEST(Program, FailedWriteToStandardOutputIsFatal) {
         EXPECT_EQ(r.err, "") << sink.stdout_path;
         EXPECT_EQ(r.code, 0) << sink.stdout_path;
     }
+}
+
+std::string read_file(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+// Under -tvset the value and the line of commands that takes it are files, in
+// the folder that _tvtemp names, made by the system's own calls.
+TEST(Program, HandsTheValueOverInFiles) {
+    TempDir dir;
+    setenv("_tvtemp", dir.path().c_str(), 1);
+    ProgramRun r = run_program({"-tvset", "x", "set", "100% \"sure\""});
+    unsetenv("_tvtemp");
+    EXPECT_EQ(r.out + r.err, "");
+    std::string line;
+    DIR *listing = opendir(dir.path().c_str());
+    ASSERT_NE(listing, nullptr);
+    while (dirent *entry = readdir(listing)) {
+        std::string name = entry->d_name;
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".tvs")
+            line = read_file(dir.path() + "/" + name);
+    }
+    closedir(listing);
+    ASSERT_EQ(line.rfind("set \"X=\" & set /p \"X=\" <\"", 0), 0u) << line;
+    size_t start = line.find("<\"") + 2;
+    std::string value_file = line.substr(start, line.find('"', start) - start);
+    EXPECT_EQ(value_file.rfind(dir.path() + "/tvset-", 0), 0u) << value_file;
+    EXPECT_EQ(read_file(value_file), "100% \"sure\"\n");
+    EXPECT_EQ(line.substr(line.size() - 11), " exit /b 0\n");
 }
 
 } // namespace

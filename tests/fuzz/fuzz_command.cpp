@@ -73,6 +73,12 @@ void prepare_platform(const std::vector<std::string_view> &sections, size_t inpu
     fake().double_byte = input_size % 2 == 0;
     if (input_size % 3 == 0)
         fake().out_cannot_hold = "\xc3\xa9";
+    // For "-tvset": the folder tvset.cmd names, and a caller with delayed
+    // expansion on now and then.
+    fake().env["_tvtemp"] = "/t";
+    fake().dirs = {"/t"};
+    if (input_size % 4 == 0)
+        fake().env["_tvdelayed"] = "1";
 }
 
 // A name over the limit is only parse's rest variable, upper-cased from a word
@@ -89,10 +95,32 @@ bool is_upper_cased_word(const std::string &name, const std::vector<std::string>
 
 void check_environment(const std::vector<std::string> &words) {
     for (const auto &[name, value] : fake().env) {
+        if (name == "_tvtemp" || name == "_tvdelayed")
+            continue;
         if (utf8_count(value.data(), value.size()) > RESULT_CHARACTERS)
             finding("variable value over the limit");
         if (name.size() >= NAME_SIZE && !is_upper_cased_word(name, words))
             finding("variable name over the limit, not from the command line");
+    }
+}
+
+// A line of commands for tvset.cmd holds one line, and every value file it
+// names exists.
+void check_handover() {
+    for (const auto &[path, content] : fake().files) {
+        if (path.size() < 4 || path.compare(path.size() - 4, 4, ".tvs") != 0)
+            continue;
+        if (content.empty() || content.find('\n') != content.size() - 1)
+            finding("a line of commands that is not one line");
+        // Each value is taken by: set /p "NAME=" <"file"
+        const std::string take = "=\" <\"";
+        for (size_t at = content.find(take); at != std::string::npos;
+             at = content.find(take, at + 1)) {
+            size_t start = at + take.size();
+            std::string value_file = content.substr(start, content.find('"', start) - start);
+            if (fake().files.count(value_file) == 0)
+                finding("a line of commands that names no value file");
+        }
     }
 }
 
@@ -121,6 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     } catch (const ExitCalled &) {
         if (fake().open_handles != 0)
             finding("a file was left open");
+        check_handover();
         check_environment(typed);
         return 0;
     }

@@ -56,6 +56,9 @@ TEST_F(Runner, CommandLineIsCheckedInOrder) {
         {add_with(100), "tarvelix: Function <add> can have at most 99 arguments (num1 num2 ...)\n",
          12},
         {{"X", "-v", "add", std::string(299, '0') + "5", "1"}, "set X=6\n", 0},
+        // No environment variable's name holds "=": refused before anything is printed.
+        {{"a=b", "add", "1", "2"}, "Cannot set environment variable A=B\n", 12},
+        {{"X", "-t", "parse", "r=s", "a", "b"}, "Cannot set environment variable R=S\n", 12},
     };
     for (const CommandCase &c : cases) {
         fake_reset();

@@ -1,7 +1,7 @@
 @echo off
 rem Adds two numbers with tarvelix and uses the sum in this script.
 rem tarvelix sets SUM in its own process only; tvset.cmd, which lies beside
-rem tarvelix.exe, runs it with -t and sets SUM here from the "set SUM=42" line.
+rem tarvelix.exe, runs it and sets SUM here to the value it hands over.
 call tvset.cmd SUM add 40 2
 echo The sum is %SUM%.
 

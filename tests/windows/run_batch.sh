@@ -99,10 +99,11 @@ run_once "$@"
 # Now and then Wine's cmd fails to start a program that is there ("Can't
 # recognize" it), whatever the program does. Such a run says nothing about the
 # program: it is run again once, and said so; a second such failure stands.
+# (A script may send a program's standard error to files of its own, *.err.)
 recognize="Can't recognize '"
-if grep -q "$recognize" transcript.raw wine.err && ! grep -q "$recognize" "$expected"; then
+if grep -qs "$recognize" transcript.raw wine.err ./*.err && ! grep -q "$recognize" "$expected"; then
     echo "Wine failed to start a program in $name.bat; running it once more:"
-    grep -h "$recognize" transcript.raw wine.err | head -3
+    grep -hs "$recognize" transcript.raw wine.err ./*.err | head -3
     run_once "$@"
 fi
 

@@ -4,16 +4,34 @@ rem tvset.setup.sh) holds texts full of special characters; "read" brings them
 rem in, so that no command line carries them. "set NAME" shows a variable as it
 rem is. Wine's "call" turns every non-zero exit code of a batch file into 1,
 rem so exact codes come through "cmd /q /c tvset.cmd", which keeps them.
-rem TEMP is a folder of this test's own, where no other test runs tvset.cmd.
+rem TEMP is a folder of this test's own, where no other test runs tvset.cmd;
+rem "dir /b temp" at the end shows that nothing is left in it.
 set "PATH=%~dp0;%PATH%"
 md temp
 set "TEMP=%~dp0temp"
 
-echo --- every value arrives unchanged, with delayed expansion off and on
-for /l %%L in (1,1,9) do call :value %%L
+echo --- every value arrives unchanged, in a FOR loop, delayed expansion off and on
+for /l %%q in (1,1,10) do (call tvset.cmd TVAL read values.txt %%q & set TVAL)
 setlocal EnableDelayedExpansion
-for /l %%L in (1,1,9) do call :value %%L
+for /l %%r in (1,1,10) do (call tvset.cmd TVAL read values.txt %%r & set TVAL)
 endlocal
+for %%x in (values.txt) do call tvset.cmd TVAL read %%x 10
+set TVAL
+
+echo --- in a loop over any letter; echo stays off
+for %%A in (1) do call tvset.cmd TVA add %%A 1
+for %%t in (1) do call tvset.cmd TVT add %%t 2
+for %%T in (1) do call tvset.cmd TVTT add %%T 3
+for %%e in (1) do call tvset.cmd TVE add %%e 4
+for %%E in (1) do call tvset.cmd TVEE add %%E 5
+for %%d in (1) do call tvset.cmd TVD add %%d 6
+for %%p in (1) do call tvset.cmd TVP add %%p 7
+set TVA
+set TVT
+set TVE
+set TVD
+set TVP
+rem no echo of this line
 
 echo --- the exit code is kept, after a value or with none (. and _NULL_)
 call tvset.cmd TVDIFF sub 1 5
@@ -31,8 +49,12 @@ if not defined TVAL echo TVAL is not defined
 
 echo --- a fatal error and the usage screen go to standard error and assign nothing
 set TVAL=old
-for %%C in ("TVAL add 1 x" "TVAL -z add 1 2" "TVAL") do call :fails %%~C
+for %%C in ("TVAL add 1 x" "TVAL -z add 1 2" "TVAL" "TV=AL set x" "TV!AL set x") do call :fails %%~C
 set TVAL
+set errorlevel=0
+call tvset.cmd TVAL add 1 x 2>nul
+if errorlevel 1 echo a variable named errorlevel does not hide the failure
+set "errorlevel="
 
 echo --- parse sets both variables; options and quoted arguments pass unchanged
 call tvset.cmd TVITEM parse tvlist alpha "beta  gamma" delta
@@ -54,6 +76,7 @@ echo errorlevel %errorlevel%
 
 echo --- chdir moves the caller to another drive and directory
 md sub
+md "bang!x"
 cd /d C:\
 call tvset.cmd BACK chdir M:\tvset\sub
 echo %CD%, came from %BACK%
@@ -61,16 +84,49 @@ call tvset.cmd BACK chdir C:\windows
 echo %CD%, came from %BACK%
 call tvset.cmd BACK chdir ..
 echo %CD%, came from %BACK%
+call tvset.cmd BACK chdir "M:\tvset\bang!x"
+echo %CD%, came from %BACK%
 cd /d M:\tvset
+
+echo --- a value and a TEMP beyond ASCII, read by cmd in the console's code page
+setlocal
+call oem.bat
+call tvset.cmd TVCOPY set "%%TVNAME%%"
+if "%TVCOPY%"=="%TVNAME%" echo the copy equals the original
+dir /b "%TEMP%"
+endlocal
+
+echo --- any TEMP: "!", relative, a drive root, 240 characters and more
+setlocal
+md "temp!x"
+set "TEMP=%~dp0temp!x"
+setlocal EnableDelayedExpansion
+call tvset.cmd TVBANG add 1 2
+echo !TVBANG!
+endlocal
+dir /b "temp!x"
+set "TEMP=temp"
+call tvset.cmd BACK chdir sub
+cd ..
+set "TEMP=M:\"
+call tvset.cmd TVROOT add 2 2
+set TVROOT
+dir /b "M:\*.tvs" 2>nul
+for /d %%L in (long\*) do set "TEMP=%~dp0%%L\%%~nxL\%%~nxL\%%~nxL"
+call tvset.cmd TVLONG add 3 3
+set TVLONG
+dir /b "%TEMP%"
+endlocal
 
 echo --- without tarvelix.exe beside it or on the PATH; without a TEMP folder
 md lone
 copy tvset.cmd lone\ >nul
 setlocal
 set "PATH=C:\windows\system32"
-cmd /q /c lone\tvset.cmd X add 1 2 2>err.txt
+cd lone
+cmd /q /c tvset.cmd X add 1 2 2>nul
 echo errorlevel %errorlevel%
-type err.txt
+cd ..
 endlocal
 setlocal
 set "TEMP=%~dp0none"
@@ -79,6 +135,19 @@ echo errorlevel %errorlevel%
 type err.txt
 if not exist none echo no folder made
 endlocal
+
+echo --- calls from scripts that run at the same time never cross
+for %%W in (1 2 3) do start "" /b cmd /q /c worker.bat %%W
+set WAITED=0
+:wait
+set /a WAITED+=1
+if %WAITED% gtr 1000000 echo the workers did not finish& goto waited
+if not exist done1.txt goto wait
+if not exist done2.txt goto wait
+if not exist done3.txt goto wait
+:waited
+if exist bad.txt type bad.txt
+if not exist bad.txt echo every call got its own value
 
 echo --- calls that assign nothing leave nothing behind: no variable, no folder
 set TVAL=3
@@ -90,7 +159,7 @@ call tvset.cmd TVAL add 1 x 2>nul
 call tvset.cmd TVAL -z add 1 2 2>nul
 call tvset.cmd NOSUCH set ""
 set >env-after.txt
-for %%F in (env-before.txt) do for %%G in (env-after.txt) do if %%~zF==%%~zG echo the environment is as it was
+fc env-before.txt env-after.txt >nul && echo the environment is as it was
 dir /b temp
 echo --- echo stays on
 echo on
@@ -98,12 +167,6 @@ call tvset.cmd X add 1 2
 rem echo is on
 @echo off
 exit /b 0
-
-:value
-set TVAL=old
-call tvset.cmd TVAL read values.txt %1
-set TVAL
-goto :eof
 
 :code
 cmd /q /c tvset.cmd %*

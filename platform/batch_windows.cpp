@@ -1,0 +1,180 @@
+// The Windows operations that prepare what a batch file takes over from the
+// program: environment values, full and short paths, files that cmd.exe reads
+// back with "set /p", and names that no other process picks.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+
+#include "platform/platform.h"
+#include "platform/platform_windows.h"
+#include "platform/unicode.h"
+
+// The system's random source (RtlGenRandom), exported by advapi32 under this name.
+extern "C" BOOLEAN NTAPI SystemFunction036(PVOID buffer, ULONG length);
+
+// A value or path of the system, in UTF-16 units with its closing zero.
+static const size_t SYSTEM_UNITS = 32767;
+static wchar_t name_units[256];
+static wchar_t value_units[SYSTEM_UNITS + 1];
+static wchar_t long_units[SYSTEM_UNITS + 1];
+
+// UTF-16 to zero-ended generalized UTF-8 in buffer, a lone surrogate kept;
+// the length, or -1 when it does not fit.
+static long to_utf8(const wchar_t *units, size_t count, char *buffer, size_t size) {
+    if (size == 0 || utf16_wtf8_length(units, count) >= size)
+        return -1;
+    size_t taken = 0;
+    size_t length = utf16_to_wtf8(units, count, buffer, size - 1, &taken);
+    buffer[length] = '\0';
+    return static_cast<long>(length);
+}
+
+// Generalized UTF-8 to zero-ended UTF-16 in out (capacity units); false when
+// it is not valid or does not fit.
+static bool to_units(const char *text, wchar_t *out, size_t capacity) {
+    size_t length = strlen(text), taken = 0;
+    if (!wtf8_is_valid(text, length))
+        return false;
+    size_t units = wtf8_to_utf16(text, length, out, capacity - 1, &taken);
+    if (taken != length)
+        return false;
+    out[units] = L'\0';
+    return true;
+}
+
+bool platform_get_env(const char *name, char *buffer, size_t size) {
+    if (!to_units(name, name_units, sizeof name_units / sizeof name_units[0]))
+        return false;
+    DWORD count = GetEnvironmentVariableW(name_units, value_units, SYSTEM_UNITS + 1);
+    if (count == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+        return false;
+    if (count > SYSTEM_UNITS)
+        return false;
+    return to_utf8(value_units, count, buffer, size) >= 0;
+}
+
+long platform_full_path(const char *path, char *buffer, size_t size) {
+    if (!to_units(path, long_units, SYSTEM_UNITS + 1))
+        return -1;
+    DWORD count = GetFullPathNameW(long_units, SYSTEM_UNITS, value_units, nullptr);
+    if (count == 0 || count >= SYSTEM_UNITS)
+        return -1;
+    return to_utf8(value_units, count, buffer, size);
+}
+
+// A path in the \\?\ form comes back from the system in that form too; the
+// prefix is dropped again, so that the path reads as it was given.
+long platform_short_path(const char *path, char *buffer, size_t size) {
+    const wchar_t *name = system_path(path);
+    if (name == nullptr)
+        return -1;
+    DWORD count = GetShortPathNameW(name, value_units, SYSTEM_UNITS);
+    if (count == 0 || count >= SYSTEM_UNITS)
+        return -1;
+    wchar_t *start = value_units;
+    if (strncmp(path, "\\\\?\\", 4) != 0) {
+        if (wcsncmp(start, L"\\\\?\\UNC\\", 8) == 0) {
+            start += 6; // \\?\UNC\server becomes \\server
+            start[0] = L'\\';
+        } else if (wcsncmp(start, L"\\\\?\\", 4) == 0) {
+            start += 4;
+        }
+    }
+    return to_utf8(start, count - static_cast<size_t>(start - value_units), buffer, size);
+}
+
+// A character beyond the Basic Multilingual Plane takes two units.
+size_t platform_path_units(const char *path) {
+    size_t units = 0;
+    for (size_t i = 0, length = strlen(path); i < length;) {
+        uint32_t code_point = 0;
+        i += utf8_decode(path + i, length - i, &code_point);
+        units += code_point != NOT_A_CHARACTER && code_point > 0xFFFF ? 2 : 1;
+    }
+    return units;
+}
+
+// Wine's cmd.exe, run without a console, reads "set /p" input in the ANSI code
+// page, where the Windows one reads it in the OEM code page, as it reads
+// batch files and the output of programs.
+static bool running_under_wine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+unsigned platform_batch_code_page() {
+    static UINT code_page = 0;
+    if (code_page == 0) {
+        code_page = GetConsoleOutputCP();
+        if (code_page == 0)
+            code_page = running_under_wine() ? GetACP() : GetOEMCP();
+    }
+    return code_page;
+}
+
+bool platform_batch_can_hold(const char *text, size_t length) {
+    return code_page_holds(platform_batch_code_page(), text, length);
+}
+
+PlatformCreated platform_write_new_file(const char *path, const char *text, size_t length) {
+    const wchar_t *name = system_path(path);
+    if (name == nullptr)
+        return CREATE_FAILED;
+    HANDLE file =
+        CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS ? ALREADY_EXISTS : CREATE_FAILED;
+    int handle = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
+    std::FILE *stream = handle >= 0 ? _fdopen(handle, "wb") : nullptr;
+    bool whole = false;
+    if (stream != nullptr) {
+        whole = code_page_write(platform_batch_code_page(), stream, text, length);
+        whole = fclose(stream) == 0 && whole;
+    } else if (handle >= 0) {
+        _close(handle);
+    } else {
+        CloseHandle(file);
+    }
+    if (!whole)
+        DeleteFileW(system_path(path));
+    return whole ? CREATED : CREATE_FAILED;
+}
+
+PlatformCreated platform_make_new_dir(const char *path) {
+    const wchar_t *name = system_path(path);
+    if (name == nullptr)
+        return CREATE_FAILED;
+    if (CreateDirectoryW(name, nullptr))
+        return CREATED;
+    return GetLastError() == ERROR_ALREADY_EXISTS ? ALREADY_EXISTS : CREATE_FAILED;
+}
+
+bool platform_remove_file(const char *path) {
+    const wchar_t *name = system_path(path);
+    return name != nullptr && DeleteFileW(name);
+}
+
+bool platform_remove_dir(const char *path) {
+    const wchar_t *name = system_path(path);
+    return name != nullptr && RemoveDirectoryW(name);
+}
+
+uint32_t platform_random() {
+    uint32_t value = 0;
+    if (!SystemFunction036(&value, sizeof value)) {
+        LARGE_INTEGER counter;
+        QueryPerformanceCounter(&counter);
+        value = GetCurrentProcessId() * 2654435761u ^ static_cast<uint32_t>(counter.QuadPart);
+    }
+    return value;
+}
