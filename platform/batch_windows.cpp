@@ -1,12 +1,6 @@
 // The Windows operations that prepare what a batch file takes over from the
 // program: environment values, full and short paths, files that cmd.exe reads
 // back with "set /p", and names that no other process picks.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdint>

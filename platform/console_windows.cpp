@@ -8,12 +8,6 @@
 //
 // No heap: every buffer below is static and of fixed size, and every copy into
 // one is bounded by its size.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <cstdio>
