@@ -17,53 +17,28 @@
 extern "C" BOOLEAN NTAPI SystemFunction036(PVOID buffer, ULONG length);
 
 // A value or path of the system, in UTF-16 units with its closing zero.
-static const size_t SYSTEM_UNITS = 32767;
 static wchar_t name_units[256];
-static wchar_t value_units[SYSTEM_UNITS + 1];
-static wchar_t long_units[SYSTEM_UNITS + 1];
-
-// UTF-16 to zero-ended generalized UTF-8 in buffer, a lone surrogate kept;
-// the length, or -1 when it does not fit.
-static long to_utf8(const wchar_t *units, size_t count, char *buffer, size_t size) {
-    if (size == 0 || utf16_wtf8_length(units, count) >= size)
-        return -1;
-    size_t taken = 0;
-    size_t length = utf16_to_wtf8(units, count, buffer, size - 1, &taken);
-    buffer[length] = '\0';
-    return static_cast<long>(length);
-}
-
-// Generalized UTF-8 to zero-ended UTF-16 in out (capacity units); false when
-// it is not valid or does not fit.
-static bool to_units(const char *text, wchar_t *out, size_t capacity) {
-    size_t length = strlen(text), taken = 0;
-    if (!wtf8_is_valid(text, length))
-        return false;
-    size_t units = wtf8_to_utf16(text, length, out, capacity - 1, &taken);
-    if (taken != length)
-        return false;
-    out[units] = L'\0';
-    return true;
-}
+static wchar_t value_units[UNITS_BUFFER];
+static wchar_t long_units[UNITS_BUFFER];
 
 bool platform_get_env(const char *name, char *buffer, size_t size) {
-    if (!to_units(name, name_units, sizeof name_units / sizeof name_units[0]))
+    if (!system_units(name, name_units, sizeof name_units / sizeof name_units[0]))
         return false;
-    DWORD count = GetEnvironmentVariableW(name_units, value_units, SYSTEM_UNITS + 1);
+    DWORD count = GetEnvironmentVariableW(name_units, value_units, UNITS_BUFFER);
     if (count == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND)
         return false;
     if (count > SYSTEM_UNITS)
         return false;
-    return to_utf8(value_units, count, buffer, size) >= 0;
+    return system_text(value_units, count, buffer, size) >= 0;
 }
 
 long platform_full_path(const char *path, char *buffer, size_t size) {
-    if (!to_units(path, long_units, SYSTEM_UNITS + 1))
+    if (!system_units(path, long_units, UNITS_BUFFER))
         return -1;
     DWORD count = GetFullPathNameW(long_units, SYSTEM_UNITS, value_units, nullptr);
     if (count == 0 || count >= SYSTEM_UNITS)
         return -1;
-    return to_utf8(value_units, count, buffer, size);
+    return system_text(value_units, count, buffer, size);
 }
 
 // A path in the \\?\ form comes back from the system in that form too; the
@@ -84,18 +59,7 @@ long platform_short_path(const char *path, char *buffer, size_t size) {
             start += 4;
         }
     }
-    return to_utf8(start, count - static_cast<size_t>(start - value_units), buffer, size);
-}
-
-// A character beyond the Basic Multilingual Plane takes two units.
-size_t platform_path_units(const char *path) {
-    size_t units = 0;
-    for (size_t i = 0, length = strlen(path); i < length;) {
-        uint32_t code_point = 0;
-        i += utf8_decode(path + i, length - i, &code_point);
-        units += code_point != NOT_A_CHARACTER && code_point > 0xFFFF ? 2 : 1;
-    }
-    return units;
+    return system_text(start, count - static_cast<size_t>(start - value_units), buffer, size);
 }
 
 // Wine's cmd.exe, run without a console, reads "set /p" input in the ANSI code

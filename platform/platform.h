@@ -180,10 +180,6 @@ long platform_full_path(const char *path, char *buffer, size_t size);
 // its length, or -1. Where there are no short names, the path as it is.
 long platform_short_path(const char *path, char *buffer, size_t size);
 
-// The length of a path as cmd.exe counts it against its limit of 259: UTF-16
-// units on Windows, bytes on POSIX.
-size_t platform_path_units(const char *path);
-
 // The code page in which cmd.exe reads back a line with "set /p" from a file:
 // the console's code page, or without a console the one that cmd.exe uses
 // then. 65001 (UTF-8) on POSIX.

@@ -304,10 +304,6 @@ long platform_short_path(const char *path, char *buffer, size_t size) {
     return static_cast<long>(length);
 }
 
-size_t platform_path_units(const char *path) {
-    return strlen(path);
-}
-
 unsigned platform_batch_code_page() {
     return 65001;
 }

@@ -35,25 +35,24 @@ int _dowildcard = 0;
 
 // ---- Names -------------------------------------------------------------------
 
-// The longest path, environment value or command line the system takes, in
-// UTF-16 units, and room for its closing zero. A capacity given to the system
-// stays at SYSTEM_UNITS: the system's strings count their bytes in 16 bits, and
-// some implementations of GetFullPathNameW fail on a buffer of 65,536 bytes.
-static const size_t SYSTEM_UNITS = 32767;
-static const size_t UNITS_BUFFER = SYSTEM_UNITS + 1;
 static const DWORD SYSTEM_CAPACITY = static_cast<DWORD>(SYSTEM_UNITS);
 
-// Converts a zero-ended generalized UTF-8 text into capacity units, its zero
-// included, a lone surrogate as the unit it is. False when it is not valid
-// generalized UTF-8 or does not fit: such a name cannot be the one the caller
-// means, so it must not reach the system altered.
-static bool system_units(const char *text, wchar_t *out, size_t capacity) {
+bool system_units(const char *text, wchar_t *out, size_t capacity) {
     size_t length = strlen(text), taken = 0;
     if (!wtf8_is_valid(text, length))
         return false;
     size_t units = wtf8_to_utf16(text, length, out, capacity - 1, &taken);
     out[units] = L'\0';
     return taken == length;
+}
+
+long system_text(const wchar_t *units, size_t count, char *buffer, size_t size) {
+    if (size == 0 || utf16_wtf8_length(units, count) >= size)
+        return -1;
+    size_t taken = 0;
+    size_t length = utf16_to_wtf8(units, count, buffer, size - 1, &taken);
+    buffer[length] = '\0';
+    return static_cast<long>(length);
 }
 
 // ---- Paths -------------------------------------------------------------------

@@ -48,6 +48,23 @@ const wchar_t *system_path(const char *path);
 
 // ---- Shared by the Windows files ---------------------------------------------
 
+// The longest path, environment value or command line the system takes, in
+// UTF-16 units, and room for its closing zero. A capacity given to the system
+// stays at SYSTEM_UNITS: the system's strings count their bytes in 16 bits, and
+// some implementations of GetFullPathNameW fail on a buffer of 65,536 bytes.
+inline constexpr size_t SYSTEM_UNITS = 32767;
+inline constexpr size_t UNITS_BUFFER = SYSTEM_UNITS + 1;
+
+// Converts a zero-ended generalized UTF-8 text into capacity units, its zero
+// included, a lone surrogate as the unit it is. False when it is not valid
+// generalized UTF-8 or does not fit: such a name cannot be the one the caller
+// means, so it must not reach the system altered.
+bool system_units(const char *text, wchar_t *out, size_t capacity);
+
+// Writes count units as zero-ended generalized UTF-8 into buffer, a lone
+// surrogate kept; returns its length, or -1 when it does not fit.
+long system_text(const wchar_t *units, size_t count, char *buffer, size_t size);
+
 // UTF-8 text is converted in pieces of at most TEXT_PIECE bytes, each cut where
 // a character ends. With CR before each LF a piece doubles at most, each byte
 // gives at most one UTF-16 unit, and each unit at most four bytes in any code

@@ -282,15 +282,31 @@ size_t utf16_wtf8_length(const wchar_t *units, size_t count) {
     return length;
 }
 
+// A character beyond the Basic Multilingual Plane takes two units (a byte that
+// belongs to no valid sequence becomes U+FFFD, one unit).
+static size_t unit_width(uint32_t c) {
+    return c != NOT_A_CHARACTER && c >= 0x10000 ? 2 : 1;
+}
+
+size_t wtf8_utf16_length(const char *text, size_t length) {
+    size_t units = 0;
+    for (size_t i = 0; i < length;) {
+        uint32_t c = 0;
+        i += utf8_decode(text + i, length - i, &c);
+        units += unit_width(c);
+    }
+    return units;
+}
+
 size_t wtf8_to_utf16(const char *text, size_t length, wchar_t *out, size_t capacity,
                      size_t *taken) {
     size_t used = 0, i = 0;
     while (i < length) {
         uint32_t c = 0;
         size_t step = utf8_decode(text + i, length - i, &c);
+        size_t width = unit_width(c);
         if (c == NOT_A_CHARACTER)
             c = REPLACEMENT_CODE_POINT;
-        size_t width = c >= 0x10000 ? 2 : 1;
         if (width > capacity - used)
             break;
         if (width == 2) {

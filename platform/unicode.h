@@ -84,6 +84,10 @@ size_t utf16_to_wtf8(const wchar_t *units, size_t count, char *out, size_t size,
 // The number of bytes that utf16_to_wtf8 makes of the units.
 size_t utf16_wtf8_length(const wchar_t *units, size_t count);
 
+// The number of units that wtf8_to_utf16 makes of the text: the length of a
+// path as the system counts it.
+size_t wtf8_utf16_length(const char *text, size_t length);
+
 // Writes generalized UTF-8 as units, a surrogate's 3-byte form as that unit
 // and a byte that belongs to no valid sequence as REPLACEMENT_CODE_POINT. Whole
 // characters only, at most capacity units; returns the units written, and the

@@ -93,14 +93,19 @@ struct Text {
     bool cut; // something did not fit
 };
 
-static void append(Text *text, const char *part) {
-    size_t length = strlen(part);
+// Appends length bytes of part.
+static void append_bytes(Text *text, const char *part, size_t length) {
     if (text->length + length >= text->size) {
         text->cut = true;
         return;
     }
-    memcpy(text->data + text->length, part, length + 1);
+    memcpy(text->data + text->length, part, length);
     text->length += length;
+    text->data[text->length] = '\0';
+}
+
+static void append(Text *text, const char *part) {
+    append_bytes(text, part, strlen(part));
 }
 
 static void append_number(Text *text, uint32_t number) {
@@ -158,7 +163,7 @@ static bool fits_line(const char *folder) {
     }
     // The longest file below it: \tvset-<number>\<n>.
     const size_t below = strlen("\\tvset-4294967295\\2");
-    return platform_path_units(folder) + below <= CMD_PATH_LIMIT &&
+    return wtf8_utf16_length(folder, strlen(folder)) + below <= CMD_PATH_LIMIT &&
            platform_batch_can_hold(folder, strlen(folder));
 }
 
@@ -275,11 +280,7 @@ static void compose_line(Text *line, const char *command_file_short, int exit_co
         if (assignments[i].file == 0) {
             // The value itself; an empty one removes the variable.
             const char *value = assignments[i].value;
-            char plain[RESULT_SIZE];
-            size_t length = value_length(value);
-            memcpy(plain, value, length);
-            plain[length] = '\0';
-            append(line, plain);
+            append_bytes(line, value, value_length(value));
             append(line, "\" & ");
             continue;
         }
@@ -335,7 +336,7 @@ static const char *long_file_short(const char *folder, const char *name, char *b
     append(&path, folder_full);
     append_separator(&path);
     append(&path, name);
-    if (path.cut || platform_path_units(full) <= CMD_PATH_LIMIT)
+    if (path.cut || wtf8_utf16_length(full, strlen(full)) <= CMD_PATH_LIMIT)
         return nullptr;
     Text brief{buffer, size, 0, false};
     if (platform_short_path(folder_full, buffer, size) < 0)

@@ -314,10 +314,6 @@ long platform_short_path(const char *path, char *buffer, size_t size) {
     return static_cast<long>(brief.size());
 }
 
-size_t platform_path_units(const char *path) {
-    return utf8_count(path, strlen(path));
-}
-
 unsigned platform_batch_code_page() {
     return 850;
 }
