@@ -14,7 +14,7 @@
 
 extern char **environ;
 
-static std::string read_file(const std::string &path) {
+std::string read_file(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -29,9 +29,10 @@ void write_file(const std::string &path, const std::string &content) {
 }
 
 std::string make_temp_dir() {
-    const char *base = getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tarvelix-test-XXXXXX";
+    // Inside the build tree, so that a test process that is killed before it
+    // removes its directory leaves nothing elsewhere.
+    std::filesystem::create_directories(TARVELIX_TEST_TEMP_ROOT);
+    std::string pattern = std::string(TARVELIX_TEST_TEMP_ROOT) + "/tarvelix-test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed in " + pattern);
     return pattern;

@@ -22,7 +22,7 @@ struct ProgramOptions {
 
 ProgramRun run_program(const std::vector<std::string> &args, const ProgramOptions &options = {});
 
-// A fresh empty directory below $TMPDIR (else /tmp) for one test.
+// A fresh empty directory for one test, below test-tmp in the build tree.
 std::string make_temp_dir();
 
 // A make_temp_dir directory that is removed, with all it holds, when the
@@ -41,3 +41,6 @@ class TempDir {
 
 // Writes a file with exactly this content.
 void write_file(const std::string &path, const std::string &content);
+
+// The whole content of a file.
+std::string read_file(const std::string &path);

@@ -3,8 +3,6 @@
 
 #include <cstdlib>
 #include <dirent.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -97,13 +95,6 @@ TEST(Program, FailedWriteToStandardOutputIsFatal) {
         EXPECT_EQ(r.err, "") << sink.stdout_path;
         EXPECT_EQ(r.code, 0) << sink.stdout_path;
     }
-}
-
-std::string read_file(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
 }
 
 // Under -tvset the value and the line of commands that takes it are files, in
