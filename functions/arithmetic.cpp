@@ -1,6 +1,8 @@
 // add, sub, div, mul and mult: fold the arguments left to right with one
 // operator in a 64-bit accumulator; the exit code tells the sign.
 #include "functions/functions.h"
+#include "support/exits.h"
+#include "support/numbers.h"
 
 enum class Operation { ADD, SUB, DIV, MUL };
 
@@ -25,10 +27,8 @@ static Outcome fold(const Call &call, Operation operation) {
                 accumulator /= operand;
             } else {
                 divided_by_zero = true;
-                if (!(call.flags & QUIET)) {
-                    write_err(PROGRAM_NAME);
-                    write_err(": Divide by zero\n");
-                }
+                if (!(call.flags & QUIET))
+                    warn({"Divide by zero"});
             }
             break;
         case Operation::MUL:

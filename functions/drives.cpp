@@ -4,7 +4,8 @@
 
 #include "functions/functions.h"
 #include "platform/platform.h"
-#include "support/handover.h"
+#include "support/letters.h"
+#include "support/results.h"
 
 // Letter and colon in front of a working directory.
 inline constexpr size_t DRIVE_PREFIX = 2;
@@ -16,11 +17,9 @@ inline constexpr int NO_DRIVE = -1;
 // The drive number named by a letter (a or A is 1); NO_DRIVE for anything else,
 // the empty text included, which is then answered as a drive that cannot be read.
 static int drive_number(char letter) {
-    if (is_lower_letter(letter))
-        return letter - 'a' + 1;
-    if (is_upper_letter(letter))
-        return letter - 'A' + 1;
-    return NO_DRIVE;
+    if (!is_letter(letter))
+        return NO_DRIVE;
+    return upper_letter(letter) - 'A' + 1;
 }
 
 // The drive named by the optional argument; 0 (the current drive) without one.
@@ -74,10 +73,9 @@ Outcome handle_curddir(const Call &call) {
     return text_outcome(0);
 }
 
-// Changes drive and directory (under TEST: makes the drive current and prints
-// the batch commands instead of changing the directory, or hands them over to
-// tvset.cmd) and yields the directory that was current before, without a
-// trailing backslash.
+// Changes drive and directory (under TEST: makes the drive current and leaves
+// the change of directory to the script, recorded with the results) and
+// yields the directory that was current before, without a trailing backslash.
 Outcome handle_chdir(const Call &call) {
     char saved[DIR_SIZE];
     int length = read_drive_dir(0, saved);
@@ -87,34 +85,23 @@ Outcome handle_chdir(const Call &call) {
     set_text_result(call.result, saved, saved_length);
 
     const char *rest = call.args[0];
-    bool handed = handover_active();
     // Nothing is printed unless all of it, the "set" line too, can be shown.
     if (call.flags & TEST) {
-        check_printable(rest);
-        check_printable(call.result);
+        check_deliverable(rest);
+        check_deliverable(call.result);
     }
+    char drive = '\0';
     if (rest[0] != '\0' && rest[1] == ':') {
-        int drive = drive_number(rest[0]);
-        if (drive != NO_DRIVE)
-            platform_change_drive(drive);
-        if (handed) {
-            handover_change_drive(rest[0]);
-        } else if (call.flags & TEST) {
-            const char line[] = {rest[0], ':', '\n', '\0'};
-            write_out(line);
-        }
+        int number = drive_number(rest[0]);
+        if (number != NO_DRIVE)
+            platform_change_drive(number);
+        drive = rest[0];
         rest += DRIVE_PREFIX;
     }
-    if (handed) {
-        handover_change_dir(rest);
-    } else if (call.flags & TEST) {
-        // The rest may be far longer than any buffer: it is written as it stands.
-        write_out("cd \"");
-        write_out(rest);
-        write_out("\"\n");
-    } else if (rest[0] != '\0') {
+    if (call.flags & TEST)
+        record_directory_change(drive, rest);
+    else if (rest[0] != '\0')
         platform_change_dir(rest);
-    }
     return text_outcome(0);
 }
 

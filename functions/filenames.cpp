@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "functions/functions.h"
+#include "support/results.h"
 
 // What one left-to-right scan of a filespec finds.
 struct NameMarks {

@@ -2,7 +2,9 @@
 // share theirs). Each returns the outcome of one call.
 #pragma once
 
-#include "support/support.h"
+#include <cstddef>
+
+#include "support/call.h"
 
 // Integer arithmetic over 2 to 99 numbers.
 Outcome handle_add(const Call &call);

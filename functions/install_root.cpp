@@ -4,6 +4,7 @@
 
 #include "functions/functions.h"
 #include "platform/platform.h"
+#include "support/exits.h"
 
 // The product's key for version 38.0, below HKEY_LOCAL_MACHINE.
 static const char PRODUCT_KEY[] = "SOFTWARE\\Drelvink\\Corvanta\\38.0";
@@ -50,6 +51,6 @@ int read_install_root(char *buffer, size_t size) {
 
 Outcome handle_setqortop(const Call &call) {
     if (read_install_root(call.result, RESULT_SIZE) != 0)
-        write_err("Unable to retrieve value of QORTOP from Registry\n");
+        warn({"Unable to retrieve value of QORTOP from Registry"}, Prefix::NONE);
     return text_outcome(0);
 }

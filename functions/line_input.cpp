@@ -4,6 +4,10 @@
 
 #include "functions/functions.h"
 #include "platform/platform.h"
+#include "support/exits.h"
+#include "support/letters.h"
+#include "support/numbers.h"
+#include "support/results.h"
 #include "support/text_file.h"
 #include "support/text_input.h"
 
@@ -11,13 +15,8 @@ Outcome handle_read(const Call &call) {
     const char *path = call.args[0];
     int handle = platform_open_read(path);
     if (handle < 0) {
-        if (!(call.flags & QUIET)) {
-            // In pieces: a file name may be longer than any message buffer.
-            write_err(PROGRAM_NAME);
-            write_err(": can't read from ");
-            write_err(path);
-            write_err("\n");
-        }
+        if (!(call.flags & QUIET))
+            warn({"can't read from ", path});
         return text_outcome(2);
     }
     // The line number is examined only once the file is open; an invalid one

@@ -4,6 +4,8 @@
 
 #include "functions/functions.h"
 #include "platform/platform.h"
+#include "support/letters.h"
+#include "support/numbers.h"
 #include "support/text_file.h"
 
 static const char STATUS_KEYWORD[] = "SET QORCOD=";

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "functions/functions.h"
+#include "support/numbers.h"
+#include "support/results.h"
 
 // Only the space and the horizontal tab count as blanks here.
 static bool is_blank(char c) {

@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include "functions/functions.h"
+#include "support/letters.h"
+#include "support/numbers.h"
+#include "support/results.h"
 
 // The word at an index counted from the index argument itself: 0 is the index
 // text, 1 the first word. Past the last word, or negative: the empty text.
@@ -61,24 +64,15 @@ static int32_t find_substring(const char *substring, const char *text) {
 // variable that the first argument names (when it begins with a letter), then
 // leaves the first word as the result.
 static void parse_into(const Call &call) {
-    // Both results are checked before either is stored, and so is every text
-    // that is to be printed.
+    // Both results are checked before either is stored.
     const char *first = call.count >= 2 ? call.args[1] : "";
     check_result_length(utf8_count(first, strlen(first)));
-    bool printed = (call.flags & (VERBOSE | TEST)) != 0;
-    if (printed)
-        check_printable(first);
-    if (is_lower_letter(call.args[0][0]) || is_upper_letter(call.args[0][0])) {
+    if (is_letter(call.args[0][0])) {
         check_name_settable(call.args[0]);
         size_t characters = 0;
         for (int i = 2; i < call.count; ++i)
             characters += (i > 2 ? 1 : 0) + utf8_count(call.args[i], strlen(call.args[i]));
         check_result_length(characters);
-        if (printed) {
-            check_printable(call.args[0]);
-            for (int i = 2; i < call.count; ++i)
-                check_printable(call.args[i]);
-        }
         size_t out = 0;
         for (int i = 2; i < call.count; ++i) {
             if (i > 2)

@@ -1,4 +1,4 @@
-#include "runner/runner.h"
+#include "runner/command.h"
 
 #include "platform/platform.h"
 

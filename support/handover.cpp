@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "support/support.h"
+#include "platform/platform.h"
+#include "support/exits.h"
+#include "support/print_results.h"
+#include "support/results.h"
 
 // The longest line that "set /p" reads whole on every system.
 inline constexpr size_t LINE_SIZE = 1000;
@@ -18,42 +21,17 @@ inline constexpr size_t PATH_SIZE = 4 * (CMD_PATH_LIMIT + 1) + 64;
 inline constexpr uint32_t ID_END = 100000000;
 // Attempts at a name that no other run holds.
 inline constexpr int NAME_ATTEMPTS = 64;
-// parse's rest variable and the main one.
-inline constexpr int MAX_ASSIGNMENTS = 2;
-
 // The variables whose folders may hold the values, in the order they are
 // tried: the folder tvset.cmd names, then the usual places for temporary files.
 static const char *const VALUE_FOLDER_VARIABLES[] = {"_tvtemp", "TMP", "TEMP", "LOCALAPPDATA",
                                                      "USERPROFILE"};
 
-struct Assignment {
-    char name[LINE_SIZE];
-    char value[RESULT_SIZE];
-    int file; // the number of its value file, 0 for none
-};
-
-static bool active = false;
-static Assignment assignments[MAX_ASSIGNMENTS];
-static int assignment_count = 0;
-static char drive_letter = '\0';
-static const char *directory = nullptr;
 // The folder of the values and the files written in it so far, removed again
 // when the run cannot hand over.
 static char value_folder[PATH_SIZE];
 static int value_files = 0;
-
-void handover_start(bool handed) {
-    active = handed;
-    assignment_count = 0;
-    drive_letter = '\0';
-    directory = nullptr;
-    value_folder[0] = '\0';
-    value_files = 0;
-}
-
-bool handover_active() {
-    return active;
-}
+// The number of each assignment's value file, 0 for none.
+static int value_file_of[MAX_ASSIGNMENTS];
 
 bool handover_can_take_name(const char *name) {
     for (const char *c = name; *c; ++c) {
@@ -64,24 +42,8 @@ bool handover_can_take_name(const char *name) {
 }
 
 [[noreturn]] static void fail_line_length() {
-    fail("tvset: the names and the directory are too long for one line of commands");
-}
-
-void handover_assign(const char *name, const char *value) {
-    if (assignment_count == MAX_ASSIGNMENTS || strlen(name) >= LINE_SIZE)
-        fail_line_length();
-    Assignment &assignment = assignments[assignment_count++];
-    snprintf(assignment.name, sizeof assignment.name, "%s", name);
-    snprintf(assignment.value, sizeof assignment.value, "%s", value);
-    assignment.file = 0;
-}
-
-void handover_change_drive(char letter) {
-    drive_letter = letter;
-}
-
-void handover_change_dir(const char *dir) {
-    directory = dir;
+    fatal({"tvset: the names and the directory are too long for one line of commands"},
+          Prefix::NONE);
 }
 
 // ---- Texts of bounded length ---------------------------------------------------
@@ -144,10 +106,7 @@ static void remove_values() {
 
 [[noreturn]] static void fail_folder(const char *folder) {
     remove_values();
-    write_err("tvset: cannot make a temporary folder in \"");
-    write_err(folder);
-    write_err("\"\n");
-    finish(EXIT_FATAL);
+    fatal({"tvset: cannot make a temporary folder in \"", folder, "\""}, Prefix::NONE);
 }
 
 // ---- The folder of the values ----------------------------------------------------
@@ -237,7 +196,9 @@ static bool needs_file(const char *value) {
 }
 
 // Writes a value that needs it as one line, in a file of its own.
-static bool write_value(Assignment *assignment) {
+static bool write_value(int index) {
+    const Assignment *assignment = &run_results().assignments[index];
+    value_file_of[index] = 0;
     if (!needs_file(assignment->value))
         return true;
     size_t length = value_length(assignment->value);
@@ -248,7 +209,7 @@ static bool write_value(Assignment *assignment) {
     line[length++] = '\n';
     if (platform_write_new_file(path, line, length) != CREATED)
         return false;
-    assignment->file = ++value_files;
+    value_file_of[index] = ++value_files;
     return true;
 }
 
@@ -271,21 +232,22 @@ static void append_directory(Text *line, const char *dir, bool delayed) {
 // The commands that take the values, change drive and directory and end with
 // the exit code, each ending in " & " but the last.
 static void compose_line(Text *line, const char *command_file_short, int exit_code) {
+    const RunResults &results = run_results();
     char number[16];
-    for (int i = 0; i < assignment_count; ++i) {
-        const char *name = assignments[i].name;
+    for (int i = 0; i < results.count; ++i) {
+        const char *name = results.assignments[i].name;
         append(line, "set \"");
         append(line, name);
         append(line, "=");
-        if (assignments[i].file == 0) {
+        if (value_file_of[i] == 0) {
             // The value itself; an empty one removes the variable.
-            const char *value = assignments[i].value;
+            const char *value = results.assignments[i].value;
             append_bytes(line, value, value_length(value));
             append(line, "\" & ");
             continue;
         }
         append(line, "\" & ");
-        snprintf(number, sizeof number, "%d", assignments[i].file);
+        snprintf(number, sizeof number, "%d", value_file_of[i]);
         append(line, "set /p \"");
         append(line, name);
         append(line, "=\" <\"");
@@ -304,6 +266,8 @@ static void compose_line(Text *line, const char *command_file_short, int exit_co
         append(line, command_file_short);
         append(line, "\" 2>nul & ");
     }
+    char drive_letter = results.change.wanted ? results.change.drive : '\0';
+    const char *directory = results.change.wanted ? results.change.dir : nullptr;
     if (drive_letter != '\0') {
         const char drive[] = {drive_letter, ':', ' ', '&', ' ', '\0'};
         append(line, "cd /d ");
@@ -348,16 +312,27 @@ static const char *long_file_short(const char *folder, const char *name, char *b
 }
 
 void handover_finish(int exit_code) {
+    const RunResults &results = run_results();
+    if (results.change.wanted)
+        check_deliverable(results.change.dir);
+    for (int i = 0; i < results.count; ++i) {
+        check_deliverable(results.assignments[i].name);
+        check_deliverable(results.assignments[i].value);
+        if (strlen(results.assignments[i].name) >= LINE_SIZE)
+            fail_line_length();
+    }
+    value_folder[0] = '\0';
+    value_files = 0;
     char folder[PATH_SIZE];
     if (!platform_get_env("_tvtemp", folder, sizeof folder) || folder[0] == '\0')
         fail_folder("");
     bool values = false;
-    for (int i = 0; i < assignment_count; ++i)
-        values = values || needs_file(assignments[i].value);
+    for (int i = 0; i < results.count; ++i)
+        values = values || needs_file(results.assignments[i].value);
     if (values && !choose_value_folder())
         fail_folder(folder);
-    for (int i = 0; i < assignment_count; ++i) {
-        if (!write_value(&assignments[i]))
+    for (int i = 0; i < results.count; ++i) {
+        if (!write_value(i))
             fail_folder(folder);
     }
 

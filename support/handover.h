@@ -7,8 +7,8 @@
 // calling script through "set /p" alone and cmd never parses it.
 //
 // The file of the line lies in the folder that tvset.cmd names in the variable
-// _tvtemp (its TEMP), as <folder>\tvset-<number>; the values lie in a folder
-// of their own, whose path the line can hold whatever the caller's state:
+// _tvtemp (its TEMP), as <folder>\<number>.tvs; the values lie in a folder of
+// their own, whose path the line can hold whatever the caller's state:
 // without "!" or "%", short enough for cmd.exe, in the batch code page.
 // Fatal errors and the usage screen end the run with their own codes, 11 and
 // 12, which lie below every number that names a file.
@@ -20,27 +20,12 @@
 // smaller exit code on as it is.
 inline constexpr int32_t FIRST_HANDOVER_ID = 1 << 20;
 
-// Starts a run: with handed set, its results are handed over instead of
-// printed. Forgets what an earlier run recorded.
-void handover_start(bool handed);
-
-// True while the results are handed over.
-bool handover_active();
-
 // False for a variable name that a batch file cannot be handed: one holding a
 // double quote, "%", "!" or a control character, which no "set /p" line can
 // carry unchanged in every caller.
 bool handover_can_take_name(const char *name);
 
-// Records an assignment of value to name, in the order the script must make them.
-void handover_assign(const char *name, const char *value);
-
-// Records chdir's change of drive, then of directory, as "cd /d X:" and
-// "cd "dir"" make them.
-void handover_change_drive(char letter);
-void handover_change_dir(const char *dir);
-
-// Writes the files and ends the process with the number that names the file
-// of commands; when the files cannot be written, says so on standard error
-// and ends with EXIT_FATAL.
+// Writes the files for the results that the run recorded and ends the process
+// with the number that names the file of commands; when the files cannot be
+// written, says so on standard error and ends with EXIT_FATAL.
 [[noreturn]] void handover_finish(int exit_code);

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "support/support.h"
+#include "support/letters.h"
 
 TextEncoding text_mark(const char *bytes, size_t length, size_t *mark_length) {
     const auto *b = reinterpret_cast<const unsigned char *>(bytes);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "runner/runner.h"
+#include "platform/unicode.h"
+#include "runner/command.h"
 
 // Under AddressSanitizer a buffer that the platform leaves unusable is poisoned,
 // so that a caller reading it anyway is reported; elsewhere this does nothing.

@@ -19,7 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "runner/runner.h"
+#include "runner/command.h"
+#include "support/call.h"
+#include "support/letters.h"
 #include "tests/fake_platform.h"
 
 namespace {

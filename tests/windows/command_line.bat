@@ -125,7 +125,7 @@ set LONG=%LONG%%LONG:~0,2870%
 echo --- a 7,990-digit number wraps around
 tarvelix.exe X -t add %LONG% 1 >out.txt 2>err.txt
 call :show %errorlevel%
-echo --- a 7,990-character function name is cut in the message
+echo --- a 7,990-character function name is shown whole in the message
 tarvelix.exe X %LONG% >out.txt 2>err.txt
 call :show %errorlevel%
 echo --- a 7,990-character variable name

@@ -3,7 +3,7 @@
 // program that ran them has ended by the time the script looks.
 //
 //   chdir ARG    the chdir handler, as without -t; prints the stored text
-//   chdir-t ARG  the same as with -t (the handler prints its batch lines)
+//   chdir-t ARG  the same as with -t, then its batch lines as the run prints them
 //   drvrdy ARG   the drvrdy handler; prints its result
 //   where        the current drive number and its working directory
 #include <cstdio>
@@ -12,7 +12,9 @@
 
 #include "functions/functions.h"
 #include "platform/platform.h"
-#include "runner/runner.h"
+#include "runner/function_table.h"
+#include "support/print_results.h"
+#include "support/results.h"
 
 static void say(const char *first, const char *second) {
     platform_write(STREAM_OUT, first, strlen(first));
@@ -40,7 +42,10 @@ int main(int argc, char **argv) {
             snprintf(line, sizeof line, "where: drive %d, ", platform_get_drive());
             say(line, length >= 0 && static_cast<size_t>(length) < sizeof dir ? dir : "?");
         } else if ((strcmp(op, "chdir") == 0 || strcmp(op, "chdir-t") == 0) && has_arg) {
-            run(handle_chdir, argv[++i], op[5] == '-' ? TEST : 0u, result);
+            unsigned flags = op[5] == '-' ? TEST : 0u;
+            results_start(Delivery::PRINTED);
+            run(handle_chdir, argv[++i], flags, result);
+            print_results(flags);
             snprintf(line, sizeof line, "%s %s: stored ", op, argv[i]);
             say(line, result);
         } else if (strcmp(op, "drvrdy") == 0 && has_arg) {

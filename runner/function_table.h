@@ -1,10 +1,11 @@
-// The command runner: the command line, the function table and the usage screen.
+// The function table: one row per function name, from which lookup, the
+// argument-count check, the usage screen and the call of the handler come.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "support/support.h"
+#include "support/call.h"
 
 // Computes one function's result from a call.
 using Handler = Outcome(const Call &call);
@@ -57,9 +58,5 @@ struct FunctionEntry {
 inline constexpr size_t FUNCTION_COUNT = 43;
 extern const FunctionEntry function_table[FUNCTION_COUNT];
 
-// Entry of the program: validates the command line, runs the function,
-// stores the result and ends the process.
-[[noreturn]] void run_command(int argc, char **argv);
-
-// Prints the usage screen and exits with EXIT_USAGE.
-[[noreturn]] void show_usage();
+// The row of a function name, compared exactly; nullptr when there is none.
+const FunctionEntry *find_function(const char *name);
