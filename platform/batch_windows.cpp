@@ -84,6 +84,10 @@ bool platform_batch_can_hold(const char *text, size_t length) {
     return code_page_holds(platform_batch_code_page(), text, length);
 }
 
+size_t platform_batch_length(const char *text, size_t length) {
+    return code_page_length(platform_batch_code_page(), text, length);
+}
+
 PlatformCreated platform_write_new_file(const char *path, const char *text, size_t length) {
     const wchar_t *name = system_path(path);
     if (name == nullptr)
@@ -125,6 +129,55 @@ bool platform_remove_file(const char *path) {
 bool platform_remove_dir(const char *path) {
     const wchar_t *name = system_path(path);
     return name != nullptr && RemoveDirectoryW(name);
+}
+
+// FILETIME counts 100 ns steps since 1601-01-01 UTC.
+static int64_t seconds_since_1970(FILETIME time) {
+    const int64_t ticks_per_second = 10000000;
+    const int64_t seconds_to_1970 = 11644473600;
+    uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<int64_t>(ticks / ticks_per_second) - seconds_to_1970;
+}
+
+// The entry's name as UTF-8, in the room for the longest name a folder holds.
+static char entry_name[3 * MAX_PATH + 1];
+
+bool platform_list_dir(const char *path, void (*visit)(const PlatformEntry &entry, void *context),
+                       void *context) {
+    // The folder and "\*", in the form that takes long paths.
+    static char pattern[3 * SYSTEM_UNITS + 3];
+    size_t length = strlen(path);
+    if (length + 3 > sizeof pattern)
+        return false;
+    memcpy(pattern, path, length);
+    memcpy(pattern + length, "\\*", 3);
+    const wchar_t *name = system_path(pattern);
+    WIN32_FIND_DATAW found;
+    HANDLE search = name == nullptr
+                        ? INVALID_HANDLE_VALUE
+                        : FindFirstFileExW(name, FindExInfoBasic, &found, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0 ||
+            system_text(found.cFileName, wcslen(found.cFileName), entry_name, sizeof entry_name) <
+                0)
+            continue;
+        bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        visit(PlatformEntry{entry_name, directory && !link, !directory && !link,
+                            seconds_since_1970(found.ftLastWriteTime)},
+              context);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+int64_t platform_now() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return seconds_since_1970(now);
 }
 
 uint32_t platform_random() {

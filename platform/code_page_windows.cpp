@@ -92,6 +92,18 @@ bool code_page_write(unsigned code_page, std::FILE *file, const char *text, size
     return whole;
 }
 
+size_t code_page_length(unsigned code_page, const char *text, size_t length) {
+    size_t total = 0;
+    while (length > 0) {
+        size_t take = utf8_cut(text, length, TEXT_PIECE);
+        size_t units = text_piece_units(text, take, piece_units);
+        total += units_to_code_page(code_page, piece_units, units, WC_NO_BEST_FIT_CHARS);
+        text += take;
+        length -= take;
+    }
+    return total;
+}
+
 // The lead bytes of the code page asked about last, learnt once from
 // GetCPInfo; none for a code page of single bytes.
 static unsigned lead_code_page = 0;

@@ -189,18 +189,45 @@ unsigned platform_batch_code_page();
 // batch code page and read back.
 bool platform_batch_can_hold(const char *text, size_t length);
 
+// The number of bytes that platform_write_new_file writes for the text: in
+// the batch code page, each line end as CR LF on Windows.
+size_t platform_batch_length(const char *text, size_t length);
+
 enum PlatformCreated { CREATED, ALREADY_EXISTS, CREATE_FAILED };
 
 // Creates a file that does not exist yet, in one step that no other process
-// can win as well, and writes the UTF-8 text into it in the batch code page.
+// can win as well, and writes the UTF-8 text into it in the batch code page
+// ("\n" as CR LF on Windows). A link of that name is never followed. In the
+// folder that platform_make_new_dir made last, the file is made in that very
+// folder, even if its name has been taken since by a link or another folder:
+// nothing is written through a link that the program did not make.
 PlatformCreated platform_write_new_file(const char *path, const char *text, size_t length);
 
-// Creates a directory that does not exist yet, in the same way.
+// Creates a directory that does not exist yet, in the same way, for this user
+// alone where the system says who may enter (0700 on POSIX).
 PlatformCreated platform_make_new_dir(const char *path);
 
-// Removes a file, or an empty directory; false when it cannot.
+// Removes a file (a link itself, not what it points to), or an empty
+// directory; false when it cannot.
 bool platform_remove_file(const char *path);
 bool platform_remove_dir(const char *path);
+
+// One entry of a directory. A link is shown as what it is, never as what it
+// points to: neither a directory nor a file.
+struct PlatformEntry {
+    const char *name;
+    bool is_directory;
+    bool is_file;
+    int64_t modified; // seconds since 1970-01-01 UTC
+};
+
+// Calls visit for each entry of the directory but "." and ".."; false when
+// the directory cannot be read.
+bool platform_list_dir(const char *path, void (*visit)(const PlatformEntry &entry, void *context),
+                       void *context);
+
+// The time now, in seconds since 1970-01-01 UTC.
+int64_t platform_now();
 
 // A number from the system's source of randomness, for names that no other
 // process picks at the same time.

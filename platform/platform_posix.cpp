@@ -16,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <cwctype>
+#include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
 #include <poll.h>
@@ -312,14 +313,40 @@ bool platform_batch_can_hold(const char *, size_t) {
     return true;
 }
 
+size_t platform_batch_length(const char *, size_t length) {
+    return length;
+}
+
 static PlatformCreated creation_failure() {
     return errno == EEXIST ? ALREADY_EXISTS : CREATE_FAILED;
 }
 
+// The folder that platform_make_new_dir made last, held open: files are made
+// in it through this handle, so that no one who renames the folder and puts
+// a link or a folder of their own in its place receives them.
+static char made_dir[PATH_MAX];
+static int made_dir_handle = -1;
+
+// The handle of the folder that the path's file lies in, when that is the
+// folder made last, and the file's name in it; else AT_FDCWD and the path.
+static int folder_handle(const char *path, const char **name) {
+    const char *slash = strrchr(path, '/');
+    size_t folder_length = slash != nullptr ? static_cast<size_t>(slash - path) : 0;
+    if (made_dir_handle >= 0 && slash != nullptr && strlen(made_dir) == folder_length &&
+        memcmp(made_dir, path, folder_length) == 0) {
+        *name = slash + 1;
+        return made_dir_handle;
+    }
+    *name = path;
+    return AT_FDCWD;
+}
+
 PlatformCreated platform_write_new_file(const char *path, const char *text, size_t length) {
+    const char *name = nullptr;
+    int folder = folder_handle(path, &name);
     int fd;
     do {
-        fd = open(path, O_WRONLY | O_CREAT | O_EXCL, 0600);
+        fd = openat(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return creation_failure();
@@ -334,20 +361,65 @@ PlatformCreated platform_write_new_file(const char *path, const char *text, size
     }
     bool whole = close(fd) == 0 && written == length;
     if (!whole)
-        unlink(path);
+        unlinkat(folder, name, 0);
     return whole ? CREATED : CREATE_FAILED;
 }
 
 PlatformCreated platform_make_new_dir(const char *path) {
-    return mkdir(path, 0700) == 0 ? CREATED : creation_failure();
+    if (strlen(path) >= sizeof made_dir)
+        return CREATE_FAILED;
+    if (mkdir(path, 0700) != 0)
+        return creation_failure();
+    // Opened at once and checked: a real folder of this user that no one
+    // else may enter. Should another have slipped a link or a folder of their
+    // own in its place, it is not used, and not removed either.
+    int fd = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid() ||
+        (info.st_mode & 077) != 0) {
+        if (fd >= 0)
+            close(fd);
+        return CREATE_FAILED;
+    }
+    if (made_dir_handle >= 0)
+        close(made_dir_handle);
+    made_dir_handle = fd;
+    memcpy(made_dir, path, strlen(path) + 1);
+    return CREATED;
 }
 
 bool platform_remove_file(const char *path) {
-    return unlink(path) == 0;
+    const char *name = nullptr;
+    int folder = folder_handle(path, &name);
+    return unlinkat(folder, name, 0) == 0;
 }
 
 bool platform_remove_dir(const char *path) {
     return rmdir(path) == 0;
+}
+
+bool platform_list_dir(const char *path, void (*visit)(const PlatformEntry &entry, void *context),
+                       void *context) {
+    DIR *dir = opendir(path);
+    if (dir == nullptr)
+        return false;
+    for (const dirent *entry = readdir(dir); entry != nullptr; entry = readdir(dir)) {
+        const char *name = entry->d_name;
+        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+            continue;
+        struct stat info;
+        if (fstatat(dirfd(dir), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue; // gone meanwhile
+        visit(PlatformEntry{name, S_ISDIR(info.st_mode), S_ISREG(info.st_mode),
+                            static_cast<int64_t>(info.st_mtime)},
+              context);
+    }
+    closedir(dir);
+    return true;
+}
+
+int64_t platform_now() {
+    return static_cast<int64_t>(time(nullptr));
 }
 
 uint32_t platform_random() {

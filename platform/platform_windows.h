@@ -29,6 +29,10 @@ bool code_page_write(unsigned code_page, std::FILE *file, const char *text, size
 // character is one of its own. Requires length > 0.
 size_t code_page_step(unsigned code_page, const char *bytes, size_t length);
 
+// The number of bytes that code_page_write writes for the text, each line
+// end as CR LF.
+size_t code_page_length(unsigned code_page, const char *text, size_t length);
+
 // Turns bytes in the code page into UTF-8, one character as code_page_step
 // finds it at a time, each becoming one character (U+FFFD when the code page
 // has none for its bytes): whole characters only, at most size bytes; returns

@@ -6,16 +6,6 @@
 #include "platform/unicode.h"
 #include "runner/command.h"
 
-// Under AddressSanitizer a buffer that the platform leaves unusable is poisoned,
-// so that a caller reading it anyway is reported; elsewhere this does nothing.
-#if __has_include(<sanitizer/asan_interface.h>)
-#include <sanitizer/asan_interface.h>
-#endif
-#ifndef ASAN_POISON_MEMORY_REGION
-#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
-#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
-#endif
-
 static FakeState state;
 
 namespace {
@@ -25,22 +15,6 @@ struct OpenFile {
     size_t pos = 0;
 };
 OpenFile open_files[16];
-
-// The stack buffer poisoned last; the run ends before its frame does.
-char *poisoned = nullptr;
-size_t poisoned_size = 0;
-
-void poison(char *buffer, size_t size) {
-    poisoned = buffer;
-    poisoned_size = size;
-    ASAN_POISON_MEMORY_REGION(poisoned, poisoned_size);
-}
-
-void unpoison() {
-    if (poisoned != nullptr)
-        ASAN_UNPOISON_MEMORY_REGION(poisoned, poisoned_size);
-    poisoned = nullptr;
-}
 } // namespace
 
 FakeState &fake() {
@@ -48,7 +22,6 @@ FakeState &fake() {
 }
 
 void fake_reset() {
-    unpoison();
     state = FakeState{};
     for (OpenFile &file : open_files)
         file = OpenFile{};
@@ -60,7 +33,6 @@ void platform_init() {}
 void platform_arguments(int *, char ***) {}
 
 void platform_exit(int code) {
-    unpoison();
     throw ExitCalled{code};
 }
 
@@ -270,13 +242,11 @@ int platform_get_drive_dir(int drive, char *buffer, size_t size) {
         memcpy(buffer, dir.c_str(), dir.size() + 1);
         return static_cast<int>(dir.size());
     }
-    // Nothing usable is left in the buffer: the caller must not rely on it. A
-    // directory that does not fit ends the run, so the rest stays poisoned until
-    // the exit.
+    // Nothing usable is left in the buffer: a caller that relies on it anyway
+    // shows question marks.
     if (size > 0) {
-        buffer[0] = '\0';
-        if (readable)
-            poison(buffer + 1, size - 1);
+        memset(buffer, '?', size - 1);
+        buffer[size - 1] = '\0';
     }
     return readable ? static_cast<int>(state.drives[drive].dir.size()) : -1;
 }
@@ -323,6 +293,10 @@ bool platform_batch_can_hold(const char *text, size_t length) {
     return platform_can_write_out(text, length);
 }
 
+size_t platform_batch_length(const char *text, size_t length) {
+    return utf8_count(text, length);
+}
+
 static bool writable(const std::string &path) {
     return std::none_of(state.unwritable.begin(), state.unwritable.end(),
                         [&](const std::string &folder) { return path.rfind(folder, 0) == 0; });
@@ -350,8 +324,43 @@ bool platform_remove_file(const char *path) {
     return state.files.erase(path) == 1;
 }
 
+// Only an empty directory goes.
 bool platform_remove_dir(const char *path) {
+    const std::string below = std::string(path) + "/";
+    auto holds = [&](const std::string &entry) { return entry.rfind(below, 0) == 0; };
+    for (const auto &[file, content] : state.files) {
+        if (holds(file))
+            return false;
+    }
+    if (std::any_of(state.dirs.begin(), state.dirs.end(), holds))
+        return false;
     return state.dirs.erase(path) == 1;
+}
+
+bool platform_list_dir(const char *path, void (*visit)(const PlatformEntry &entry, void *context),
+                       void *context) {
+    const std::string folder = std::string(path) + "/";
+    if (state.dirs.count(path) == 0)
+        return false;
+    // A copy: the visitor may remove entries.
+    std::map<std::string, bool> entries; // name -> is a directory
+    for (const auto &[file, content] : state.files)
+        entries[file] = false;
+    for (const std::string &dir : state.dirs)
+        entries[dir] = true;
+    for (const auto &[entry, directory] : entries) {
+        if (entry.rfind(folder, 0) != 0 || entry.find('/', folder.size()) != std::string::npos)
+            continue;
+        auto found = state.modified.find(entry);
+        int64_t modified = found != state.modified.end() ? found->second : state.now;
+        std::string name = entry.substr(folder.size());
+        visit(PlatformEntry{name.c_str(), directory, !directory, modified}, context);
+    }
+    return true;
+}
+
+int64_t platform_now() {
+    return state.now;
 }
 
 uint32_t platform_random() {

@@ -44,6 +44,7 @@ struct FakeState {
     std::map<std::string, std::string> registry; // "key\\value" -> raw data
     // Output code page: characters (UTF-8) that it cannot hold.
     std::string out_cannot_hold;
+    // The batch code page's bytes: 1 for each character, as in a single-byte code page.
     bool console_input = false; // standard input is a console of lines
     bool input_pipe = false;    // standard input is a pipe: it has no head to read
     // 8-bit text is in a double-byte code page: bytes 0x81-0x9F and 0xE0-0xFC
@@ -55,7 +56,9 @@ struct FakeState {
     std::set<std::string> dirs;
     std::set<std::string> unwritable;
     std::map<std::string, std::string> short_paths; // full path -> its short form
-    std::vector<uint32_t> randoms;                  // platform_random's answers, in turn
+    std::map<std::string, int64_t> modified;        // files and dirs; missing: now
+    int64_t now = 2000000000;
+    std::vector<uint32_t> randoms; // platform_random's answers, in turn
     size_t random_next = 0;
 };
 
