@@ -73,35 +73,40 @@ Outcome handle_curddir(const Call &call) {
     return text_outcome(0);
 }
 
+// The directory that chdir leaves, its result: the working directory of the
+// current drive without a trailing backslash. The empty text when it cannot be
+// read, or is too long for a result: the script must be able to leave a deep
+// folder too.
+static void read_leaving_dir(char *result) {
+    char dir[DIR_SIZE];
+    int length = platform_get_drive_dir(0, dir, DIR_SIZE);
+    if (length < 0 || static_cast<size_t>(length) >= DIR_SIZE)
+        return;
+    auto kept = static_cast<size_t>(length);
+    if (kept > 0 && dir[kept - 1] == '\\')
+        --kept;
+    if (utf8_count(dir, kept) <= RESULT_CHARACTERS)
+        set_text_result(result, dir, kept);
+}
+
 // Changes drive and directory (under TEST: makes the drive current and leaves
 // the change of directory to the script, recorded with the results) and
-// yields the directory that was current before, without a trailing backslash.
+// yields the directory that was current before.
 Outcome handle_chdir(const Call &call) {
-    char saved[DIR_SIZE];
-    int length = read_drive_dir(0, saved);
-    size_t saved_length = length < 0 ? 0 : static_cast<size_t>(length);
-    if (saved_length > 0 && saved[saved_length - 1] == '\\')
-        --saved_length;
-    set_text_result(call.result, saved, saved_length);
-
-    const char *rest = call.args[0];
+    read_leaving_dir(call.result);
+    const char *target = call.args[0];
+    // Only a letter names a drive: any other byte before ":" is part of the directory.
+    bool has_drive = is_letter(target[0]) && target[1] == ':';
     // Nothing is printed unless all of it, the "set" line too, can be shown.
     if (call.flags & TEST) {
-        check_deliverable(rest);
         check_deliverable(call.result);
+        record_directory_change(target, has_drive);
     }
-    char drive = '\0';
-    if (rest[0] != '\0' && rest[1] == ':') {
-        int number = drive_number(rest[0]);
-        if (number != NO_DRIVE)
-            platform_change_drive(number);
-        drive = rest[0];
-        rest += DRIVE_PREFIX;
-    }
-    if (call.flags & TEST)
-        record_directory_change(drive, rest);
-    else if (rest[0] != '\0')
-        platform_change_dir(rest);
+    if (has_drive)
+        platform_change_drive(drive_number(target[0]));
+    const char *dir = target + (has_drive ? DRIVE_PREFIX : 0);
+    if (!(call.flags & TEST) && dir[0] != '\0')
+        platform_change_dir(dir);
     return text_outcome(0);
 }
 

@@ -114,5 +114,5 @@ Outcome handle_ask(const Call &call) {
     while (is_c_space(reply[blanks]))
         ++blanks;
     memmove(reply, reply + blanks, length - blanks + 1);
-    return text_outcome(answer_number(options, reply));
+    return reply_outcome(answer_number(options, reply));
 }

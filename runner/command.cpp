@@ -67,6 +67,7 @@ void run_command(int argc, char **argv) {
     if (invalid_options != 0)
         show_usage();
     // Handed over, the function runs as under -t: nothing is set or asked here.
+    unsigned given = flags;
     if (handed)
         flags |= TEST;
 
@@ -83,9 +84,11 @@ void run_command(int argc, char **argv) {
     Outcome outcome = entry->handler(Call{function, args, count, flags, result});
     if (outcome.is_integer)
         snprintf(result, sizeof result, "%ld", static_cast<long>(outcome.value));
-    store_result(name, result, flags);
+    store_result(name, result, flags, outcome.reply);
     if (handed)
-        handover_finish(outcome.exit_code);
-    print_results(flags);
+        handover_finish(given, outcome.exit_code);
+    print_lines(flags);
+    if (!(flags & TEST))
+        set_variables();
     finish(outcome.exit_code);
 }

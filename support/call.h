@@ -42,11 +42,15 @@ struct Outcome {
     int exit_code;
     bool is_integer;
     int32_t value;
+    bool reply; // the text is ask's reply, with the line end it was typed with
 };
 
 inline Outcome text_outcome(int exit_code) {
-    return Outcome{exit_code, false, 0};
+    return Outcome{exit_code, false, 0, false};
 }
 inline Outcome integer_outcome(int32_t value, int exit_code) {
-    return Outcome{exit_code, true, value};
+    return Outcome{exit_code, true, value, false};
+}
+inline Outcome reply_outcome(int exit_code) {
+    return Outcome{exit_code, false, 0, true};
 }

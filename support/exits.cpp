@@ -56,12 +56,16 @@ void fail_code_page(const char *text, unsigned code_page) {
            " cannot show a character of the output; run chcp 65001 first"});
 }
 
-void finish(int exit_code) {
+void flush_or_fail() {
     // The "set" line is how a script receives the value: losing it is a failure.
     if (!platform_flush_out()) {
         write_line(STREAM_ERR, {"Cannot write to standard output"}, Prefix::NAME);
         platform_exit(EXIT_FATAL);
     }
+}
+
+void finish(int exit_code) {
+    flush_or_fail();
     platform_exit(exit_code);
 }
 

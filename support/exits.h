@@ -46,6 +46,10 @@ void warn(Pieces pieces, Prefix prefix = Prefix::NAME);
 // holds, is named; otherwise "chcp 65001" is suggested.
 [[noreturn]] void fail_code_page(const char *text, unsigned code_page);
 
+// Flushes standard output; when anything written to it has been lost, ends
+// the run with EXIT_FATAL and a line on standard error.
+void flush_or_fail();
+
 // Flushes standard output and ends the process. A failed write to standard
 // output turns any exit code into EXIT_FATAL, with a line on standard error.
 [[noreturn]] void finish(int exit_code);

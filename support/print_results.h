@@ -3,8 +3,11 @@
 // process.
 #pragma once
 
-// Delivers the recorded results: under TEST, chdir's lines "X:" and
-// "cd "dir""; under VERBOSE or TEST, a line "set NAME=value" for each
-// assignment; unless TEST, each variable set in the environment. Every text
-// is checked before the first line is printed.
-void print_results(unsigned flags);
+// Prints the recorded results: under TEST, chdir's commands, "X:" and
+// "cd "dir"" (none for an empty directory); under VERBOSE or TEST, a line
+// "set NAME=value" for each assignment. Every text is checked before the
+// first line is printed.
+void print_lines(unsigned flags);
+
+// Sets each recorded variable in the program's own environment.
+void set_variables();

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "support/batch_text.h"
 #include "support/exits.h"
-#include "support/handover.h"
 #include "support/letters.h"
 
 static Delivery delivery = Delivery::PRINTED;
@@ -14,7 +14,7 @@ static RunResults results;
 void results_start(Delivery how) {
     delivery = how;
     results.count = 0;
-    results.change = DirectoryChange{false, '\0', nullptr};
+    results.change = DirectoryChange{false, "", false};
 }
 
 Delivery results_delivery() {
@@ -25,11 +25,15 @@ const RunResults &run_results() {
     return results;
 }
 
-void check_deliverable(const char *text) {
-    size_t length = strlen(text);
-    if (delivery == Delivery::PRINTED && !platform_can_write_out(text, length))
+void check_printable(const char *text) {
+    if (!platform_can_write_out(text, strlen(text)))
         fail_code_page(text, platform_out_code_page());
-    if (delivery == Delivery::HANDED_OVER && !platform_batch_can_hold(text, length))
+}
+
+void check_deliverable(const char *text) {
+    if (delivery == Delivery::PRINTED)
+        check_printable(text);
+    else if (!platform_batch_can_hold(text, strlen(text)))
         fail_code_page(text, platform_batch_code_page());
 }
 
@@ -71,12 +75,14 @@ void check_name_settable(char *name) {
     if (!name_stores(name))
         return;
     upper_text(name);
+    // Handed over, the name must be one that a batch file can take whatever
+    // the caller's state, delayed expansion on or off.
     if (strchr(name, '=') != nullptr ||
-        (delivery == Delivery::HANDED_OVER && !handover_can_take_name(name)))
+        (delivery == Delivery::HANDED_OVER && !batch_text_safe(name, true)))
         fail_cannot_set(name, nullptr);
 }
 
-void store_result(char *name, char *value, unsigned flags) {
+void store_result(char *name, char *value, unsigned flags, bool reply) {
     if (name[0] == '.')
         return;
     fold_case(value, flags);
@@ -92,8 +98,13 @@ void store_result(char *name, char *value, unsigned flags) {
         check_result_length(RESULT_CHARACTERS + 1); // values are results: it fits
     memcpy(assignment.value, value, length);
     assignment.value[length] = '\0';
+    assignment.reply = reply;
 }
 
-void record_directory_change(char drive, const char *dir) {
-    results.change = DirectoryChange{true, drive, dir};
+void record_directory_change(const char *target, bool has_drive) {
+    results.change = DirectoryChange{true, target, has_drive};
+    check_deliverable(target);
+    if (delivery == Delivery::PRINTED && !batch_text_safe(change_dir(results.change), false))
+        fatal({"Cannot print a cd command for a directory that holds \", % or a control "
+               "character"});
 }

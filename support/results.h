@@ -14,15 +14,21 @@ inline constexpr int MAX_ASSIGNMENTS = 2;
 struct Assignment {
     const char *name;        // upper-cased; parse's rest variable may be of any length
     char value[RESULT_SIZE]; // with -u or -l already applied
+    bool reply;              // ask's reply, whose line end is no part of what tvset.cmd assigns
 };
 
 // chdir's change of drive and directory, made by the script (under -t, or
 // handed over) rather than by the program.
 struct DirectoryChange {
     bool wanted;
-    char drive;      // the first character of an argument "X:...", else '\0'
-    const char *dir; // the rest of the argument
+    const char *target; // chdir's argument: "X:dir" with a drive letter A to Z, else "dir"
+    bool has_drive;     // the target begins with a letter and ":"
 };
+
+// The directory of a change, after its drive.
+inline const char *change_dir(const DirectoryChange &change) {
+    return change.target + (change.has_drive ? 2 : 0);
+}
 
 struct RunResults {
     Assignment assignments[MAX_ASSIGNMENTS];
@@ -45,10 +51,17 @@ const RunResults &run_results();
 // assignments: folds the value's case by the flags and upper-cases the name,
 // in place; records nothing for a name that stores nothing (name_stores).
 // The name is never copied, so it may be of any length the environment takes.
-void store_result(char *name, char *value, unsigned flags);
+void store_result(char *name, char *value, unsigned flags, bool reply = false);
 
-// Records chdir's change for the script to make.
-void record_directory_change(char drive, const char *dir);
+// Records chdir's change for the script to make. Ends the run, before
+// anything is printed, when its text cannot reach the script unchanged: when
+// printed, a directory that holds a double quote, "%" or a control character
+// cannot stay between the quotes of a cd command.
+void record_directory_change(const char *target, bool has_drive);
+
+// Ends the run, before anything is printed, when standard output cannot show
+// every character of a text that a script is to receive.
+void check_printable(const char *text);
 
 // Ends the run, before anything is delivered, when a text that the script is
 // to receive holds a character that the delivery cannot carry unchanged: the

@@ -154,7 +154,7 @@ TEST_F(FilesAndDrives, OneDriveC) {
             {{"x", "-t", "curddir", ""}, "set X=A:\\\n", 0},
             {{"x", "-t", "chdir", "C:/elsewhere"}, "C:\ncd \"/elsewhere\"\n" + c_dir, 0},
             {{"x", "-t", "chdir", "D:\\data"}, "D:\ncd \"\\data\"\n" + c_dir, 0},
-            {{"x", "-t", "chdir", "d:"}, "d:\ncd \"\"\n" + c_dir, 0},
+            {{"x", "-t", "chdir", "d:"}, "d:\n" + c_dir, 0},
             {{"x", "-v", "chdir", "sub"}, c_dir, 0},
             {{"x", "-v", "chdir", "C:" + dir + "/missing"}, c_dir, 0},
             {{"x", "-v", "chdir", "Q:sub"}, c_dir, 0},
@@ -201,7 +201,8 @@ TEST_F(FilesAndDrives, LongWorkingDirectories) {
            {{"x", "-t", "chdir", "/"}, "cd \"/\"\nset X=C:" + d253 + "\n", 0}},
           d253);
     check({{{"x", "-t", "curddir"}, too_long, 12},
-           {{"x", "-t", "chdir", "/"}, too_long, 12},
+           // chdir leaves a folder too deep for its result, storing the empty text.
+           {{"x", "-t", "chdir", "/"}, "cd \"/\"\nset X=\n", 0},
            {{"x", "-t", "curdir"}, "set X=" + d254 + "\n", 0}},
           d254);
     check({{{"x", "-t", "curdir"}, "set X=" + d255 + "\n", 0}}, d255);

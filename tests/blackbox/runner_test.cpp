@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "tests/blackbox/program.h"
@@ -98,12 +99,13 @@ TEST(Program, FailedWriteToStandardOutputIsFatal) {
 }
 
 // Under -tvset the value and the line of commands that takes it are files, in
-// the folder that _tvtemp names, made by the system's own calls.
+// the folder that TMP names, made by the system's own calls; the folder of
+// the value is its owner's alone.
 TEST(Program, HandsTheValueOverInFiles) {
     TempDir dir;
-    setenv("_tvtemp", dir.path().c_str(), 1);
+    setenv("TMP", dir.path().c_str(), 1);
     ProgramRun r = run_program({"-tvset", "x", "set", "100% \"sure\""});
-    unsetenv("_tvtemp");
+    unsetenv("TMP");
     EXPECT_EQ(r.out + r.err, "");
     std::string line;
     DIR *listing = opendir(dir.path().c_str());
@@ -118,6 +120,9 @@ TEST(Program, HandsTheValueOverInFiles) {
     size_t start = line.find("<\"") + 2;
     std::string value_file = line.substr(start, line.find('"', start) - start);
     EXPECT_EQ(value_file.rfind(dir.path() + "/tvset-", 0), 0u) << value_file;
+    struct stat folder;
+    ASSERT_EQ(stat(value_file.substr(0, value_file.rfind('/')).c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
     EXPECT_EQ(read_file(value_file), "100% \"sure\"\n");
     EXPECT_EQ(line.substr(line.size() - 11), " exit /b 0\n");
 }

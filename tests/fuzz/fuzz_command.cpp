@@ -1,7 +1,8 @@
 // libFuzzer harness: one input is one run of the program against the fake platform.
 //
 // Input layout, sections separated by a line holding only "%%":
-//   1. the command line after the program name, one word per line (at most MAX_WORDS)
+//   1. the command line after the program name, one word per line (at most MAX_WORDS);
+//      a byte 0x1F in a word stands for a line feed
 //   2. the content of the file "f"
 //   3. standard input
 //   4. the registry data of the install-root value
@@ -10,8 +11,10 @@
 // the file-status functions meet them whatever the fuzzer types.
 //
 // Besides the sanitizers' reports, a run fails when it does not end through the
-// platform's exit, leaves a file open, or stores a variable whose value exceeds
-// the program's limit or whose over-long name did not come from the command line.
+// platform's exit, leaves a file open, stores a variable whose value exceeds the
+// program's limit or whose over-long name did not come from the command line, or,
+// under -tvset, writes a line of commands that breaks its grammar or reads a value
+// file that does not exist.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +24,9 @@
 
 #include "runner/command.h"
 #include "support/call.h"
+#include "support/handover.h"
 #include "support/letters.h"
+#include "tests/batch_model.h"
 #include "tests/fake_platform.h"
 
 namespace {
@@ -75,9 +80,9 @@ void prepare_platform(const std::vector<std::string_view> &sections, size_t inpu
     fake().double_byte = input_size % 2 == 0;
     if (input_size % 3 == 0)
         fake().out_cannot_hold = "\xc3\xa9";
-    // For "-tvset": the folder tvset.cmd names, and a caller with delayed
-    // expansion on now and then.
-    fake().env["_tvtemp"] = "/t";
+    // For "-tvset": the folder TMP names, and a caller with delayed expansion
+    // on now and then.
+    fake().env["TMP"] = "/t";
     fake().dirs = {"/t"};
     if (input_size % 4 == 0)
         fake().env["_tvdelayed"] = "1";
@@ -97,7 +102,7 @@ bool is_upper_cased_word(const std::string &name, const std::vector<std::string>
 
 void check_environment(const std::vector<std::string> &words) {
     for (const auto &[name, value] : fake().env) {
-        if (name == "_tvtemp" || name == "_tvdelayed")
+        if (name == "TMP" || name == "_tvdelayed")
             continue;
         if (utf8_count(value.data(), value.size()) > RESULT_CHARACTERS)
             finding("variable value over the limit");
@@ -106,23 +111,27 @@ void check_environment(const std::vector<std::string> &words) {
     }
 }
 
-// A line of commands for tvset.cmd holds one line, and every value file it
-// names exists.
-void check_handover() {
-    for (const auto &[path, content] : fake().files) {
-        if (path.size() < 4 || path.compare(path.size() - 4, 4, ".tvs") != 0)
-            continue;
-        if (content.empty() || content.find('\n') != content.size() - 1)
-            finding("a line of commands that is not one line");
-        // Each value is taken by: set /p "NAME=" <"file"
-        const std::string take = "=\" <\"";
-        for (size_t at = content.find(take); at != std::string::npos;
-             at = content.find(take, at + 1)) {
-            size_t start = at + take.size();
-            std::string value_file = content.substr(start, content.find('"', start) - start);
-            if (fake().files.count(value_file) == 0)
-                finding("a line of commands that names no value file");
-        }
+// Under -tvset, the line of commands that a run's exit code names keeps its
+// grammar, as cmd.exe would run it, and every value file it reads exists.
+void check_handover(const std::vector<std::string> &words, int code) {
+    if (words.size() < 2 || words[1] != "-tvset" || code < FIRST_HANDOVER_ID)
+        return;
+    auto found = fake().files.find("/t/" + std::to_string(code) + ".tvs");
+    if (found == fake().files.end())
+        finding("no line of commands for the exit code");
+    auto read = [](const std::string &path, std::string *content) {
+        auto file = fake().files.find(path);
+        if (file == fake().files.end())
+            return false;
+        *content = file->second;
+        return true;
+    };
+    ModelScript script;
+    std::string error =
+        run_model_line(found->second, fake().env.count("_tvdelayed") != 0, read, &script);
+    if (!error.empty()) {
+        fprintf(stderr, "%s\n%s", error.c_str(), found->second.c_str());
+        finding("a line of commands that breaks its grammar");
     }
 }
 
@@ -138,8 +147,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         words.back() = words.back().substr(0, words.back().find('\n'));
     // Each word is a zero-ended, modifiable argument, as argv gives them.
     std::vector<std::string> storage{"tarvelix"};
-    for (std::string_view word : words)
+    for (std::string_view word : words) {
         storage.emplace_back(word.substr(0, word.find('\0')));
+        for (char &c : storage.back())
+            c = c == '\x1f' ? '\n' : c;
+    }
     const std::vector<std::string> typed = storage; // the program may change its arguments
     std::vector<char *> argv;
     for (std::string &word : storage)
@@ -148,10 +160,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     try {
         run_command(static_cast<int>(storage.size()), argv.data());
-    } catch (const ExitCalled &) {
+    } catch (const ExitCalled &exit) {
         if (fake().open_handles != 0)
             finding("a file was left open");
-        check_handover();
+        check_handover(typed, exit.code);
         check_environment(typed);
         return 0;
     }

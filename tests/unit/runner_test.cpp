@@ -214,7 +214,9 @@ TEST_F(Runner, StoreResult) {
         std::string name = c.name, value = c.value;
         results_start(Delivery::PRINTED);
         store_result(name.data(), value.data(), c.flags);
-        print_results(c.flags);
+        print_lines(c.flags);
+        if (!(c.flags & TEST))
+            set_variables();
         EXPECT_EQ(fake().out, c.out) << c.name;
         EXPECT_EQ(fake().env, c.env) << c.name;
     }

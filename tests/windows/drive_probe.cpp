@@ -45,7 +45,7 @@ int main(int argc, char **argv) {
             unsigned flags = op[5] == '-' ? TEST : 0u;
             results_start(Delivery::PRINTED);
             run(handle_chdir, argv[++i], flags, result);
-            print_results(flags);
+            print_lines(flags);
             snprintf(line, sizeof line, "%s %s: stored ", op, argv[i]);
             say(line, result);
         } else if (strcmp(op, "drvrdy") == 0 && has_arg) {

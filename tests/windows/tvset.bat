@@ -4,10 +4,11 @@ rem tvset.setup.sh) holds texts full of special characters; "read" brings them
 rem in, so that no command line carries them. "set NAME" shows a variable as it
 rem is. Wine's "call" turns every non-zero exit code of a batch file into 1,
 rem so exact codes come through "cmd /q /c tvset.cmd", which keeps them.
-rem TEMP is a folder of this test's own, where no other test runs tvset.cmd;
-rem "dir /b temp" at the end shows that nothing is left in it.
+rem TMP and TEMP are a folder of this test's own, where no other test runs
+rem tvset.cmd; "dir /b temp" at the end shows that nothing is left in it.
 set "PATH=%~dp0;%PATH%"
 md temp
+set "TMP=%~dp0temp"
 set "TEMP=%~dp0temp"
 
 echo --- every value arrives unchanged, in a FOR loop, delayed expansion off and on
@@ -49,7 +50,7 @@ if not defined TVAL echo TVAL is not defined
 
 echo --- a fatal error and the usage screen go to standard error and assign nothing
 set TVAL=old
-for %%C in ("TVAL add 1 x" "TVAL -z add 1 2" "TVAL" "TV=AL set x" "TV!AL set x") do call :fails %%~C
+for %%C in ("TVAL add 1 x" "TVAL -z add 1 2" "TVAL" "TV=AL set x" "TV!AL set x" "TVAL read cr.txt 1") do call :fails %%~C
 set TVAL
 set errorlevel=0
 call tvset.cmd TVAL add 1 x 2>nul
@@ -88,37 +89,91 @@ call tvset.cmd BACK chdir "M:\tvset\bang!x"
 echo %CD%, came from %BACK%
 cd /d M:\tvset
 
-echo --- a value and a TEMP beyond ASCII, read by cmd in the console's code page
+echo --- a value and a TMP beyond ASCII, read by cmd in the console's code page
 setlocal
 call oem.bat
 call tvset.cmd TVCOPY set "%%TVNAME%%"
 if "%TVCOPY%"=="%TVNAME%" echo the copy equals the original
-dir /b "%TEMP%"
+dir /b "%TMP%"
 endlocal
 
-echo --- any TEMP: "!", relative, a drive root, 240 characters and more
+echo --- any TMP: "!", relative, a drive root, 240 characters and more
 setlocal
 md "temp!x"
-set "TEMP=%~dp0temp!x"
+set "TMP=%~dp0temp!x"
 setlocal EnableDelayedExpansion
-call tvset.cmd TVBANG add 1 2
+call tvset.cmd TVBANG set "1%%%%"
 echo !TVBANG!
 endlocal
 dir /b "temp!x"
-set "TEMP=temp"
+set "TMP=temp"
 call tvset.cmd BACK chdir sub
 cd ..
-set "TEMP=M:\"
+set "TMP=M:\"
 call tvset.cmd TVROOT add 2 2
 set TVROOT
 dir /b "M:\*.tvs" 2>nul
-for /d %%L in (long\*) do set "TEMP=%~dp0%%L\%%~nxL\%%~nxL\%%~nxL"
+for /d %%L in (long\*) do set "TMP=%~dp0%%L\%%~nxL\%%~nxL\%%~nxL"
 call tvset.cmd TVLONG add 3 3
 set TVLONG
-dir /b "%TEMP%"
+dir /b "%TMP%"
 endlocal
 
-echo --- without tarvelix.exe beside it or on the PATH; without a TEMP folder
+echo --- TMP, TEMP and USERPROFILE in turn: quoted, unset, a device path, 212 characters
+setlocal
+set "TMP="
+set TEMP="%~dp0te mp"
+call tvset.cmd TQUOTED set "quoted%%%%"
+set TQUOTED
+dir /b "te mp"
+set "TEMP="
+set "TMP=%~dp0temp"
+call tvset.cmd TUNSET set "unset%%%%"
+set TUNSET
+set "TMP=\\.\M:\tvset\temp"
+set "TEMP=%~dp0temp"
+call tvset.cmd TDEVICE set "device%%%%"
+set TDEVICE
+call names.bat
+set "TMP=%~dp0%LONG212%"
+call tvset.cmd %X63% parse %R63% "a%%%%" "b%%%%"
+set %X63%
+set %R63%
+dir /b "%TMP%"
+endlocal
+
+echo --- text read from a file stays text in chdir: no command runs
+call tvset.cmd DIR read inj.txt 1
+call tvset.cmd OLD chdir "%%DIR%%" 2>nul
+call tvset.cmd OLD chdir \":&echo.INJECTED&echo. 2>nul
+if not exist pwned.txt echo no command ran
+echo %CD%
+
+echo --- chdir to a missing drive or folder leaves the script where it was
+call tvset.cmd OLD chdir Q:\data 2>nul
+echo %CD%
+call tvset.cmd OLD chdir C:\no\such\dir 2>nul
+echo %CD%
+
+echo --- a call that cmd cannot run is no success
+set "T=1234567890"
+for /l %%i in (1,1,9) do call set "T=%%T%%%%T%%"
+set "T=%T%%T:~0,3040%"
+set TVLEN=old
+ver >nul
+call tvset.cmd TVLEN length "%%T%%" 2>nul
+if errorlevel 1 echo the errorlevel says so
+set TVLEN
+set "T="
+
+echo --- -t prints and assigns nothing; -v prints and assigns
+set TTEST=old
+call tvset.cmd TTEST -t add 1 2
+set TTEST
+call tvset.cmd TVERBOSE -v add 1 2
+set TVERBOSE
+
+echo --- without tarvelix.exe beside it or on the PATH; without a folder for files
 md lone
 copy tvset.cmd lone\ >nul
 setlocal
@@ -129,7 +184,9 @@ echo errorlevel %errorlevel%
 cd ..
 endlocal
 setlocal
+set "TMP=%~dp0none"
 set "TEMP=%~dp0none"
+set "USERPROFILE=%~dp0none"
 cmd /q /c tvset.cmd X add 1 2 2>err.txt
 echo errorlevel %errorlevel%
 type err.txt

@@ -30,3 +30,15 @@ printf '%s\r\n' '@echo off' 'setlocal EnableDelayedExpansion' \
     '  set /a "want=%1000+%%i"' \
     '  if not "!W!"=="!want!" echo worker %1 call %%i: !W! for !want!>>bad.txt' \
     ')' 'echo done>done%1.txt' >worker.bat
+# A lone CR in a line: a value with a line end, which no line can hand over.
+printf 'a\rb\r\n' >cr.txt
+# A folder name read from a file, which must never become commands.
+printf '%s\r\n' '"":&echo x>pwned.txt&echo.' >inj.txt
+mkdir -p "te mp"
+# A TMP of 212 characters (M:\tvset\ and 203 more), and names of 63 characters.
+d60=$(printf 'e%.0s' $(seq 1 60))
+long212="long212/$d60/$d60/$d60/dddddddddddd"
+mkdir -p "$long212"
+r63=$(printf 'r%.0s' $(seq 1 63))
+x63=$(printf 'x%.0s' $(seq 1 63))
+printf 'set "LONG212=%s"\r\nset "R63=%s"\r\nset "X63=%s"\r\n' "${long212//\//\\}" "$r63" "$x63" >names.bat
