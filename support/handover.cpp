@@ -232,18 +232,8 @@ static void hand_over_in(const Folder &folder, LineRequest request, bool *too_lo
     }
 }
 
-// The first name that cmd would act on.
-static const char *unsafe_name(const LineRequest &request) {
-    const RunResults &results = *request.results;
-    for (int i = 0; i < results.count; ++i) {
-        if (!batch_text_safe(results.assignments[i].name, request.delayed))
-            return results.assignments[i].name;
-    }
-    return "";
-}
-
 // Ends the run when nothing can hand the results over unchanged.
-static void refuse(LineProblem problem, const LineRequest &request) {
+static void refuse(LineProblem problem) {
     switch (problem) {
     case LineProblem::VALUE_LINE_END:
         fatal({"tvset: a value that holds a line end cannot be handed over"}, Prefix::NONE);
@@ -253,7 +243,8 @@ static void refuse(LineProblem problem, const LineRequest &request) {
         fatal({"tvset: a directory that holds \", % or a control character can be handed over "
                "only with delayed expansion on"},
               Prefix::NONE);
-    case LineProblem::NAME_UNSAFE: fail_cannot_set(unsafe_name(request), nullptr);
+    case LineProblem::NAME_UNSAFE: // check_name_settable has refused such a name already
+        fatal({"tvset: a name holds a character that cmd acts on"}, Prefix::NONE);
     case LineProblem::NONE:
     case LineProblem::FOLDER_NEEDED:
     case LineProblem::FOLDER_UNSAFE:
@@ -281,7 +272,7 @@ void handover_finish(unsigned flags, int exit_code) {
     LineRequest request{&results, !(flags & TEST), caller_has_delayed_expansion(), nullptr,
                         exit_code};
     LineProblem problem = compose_tvset_line(request, &line);
-    refuse(problem, request);
+    refuse(problem);
     // Without a value file, no folder can shorten the line.
     bool too_long = problem == LineProblem::TOO_LONG;
     if (too_long)

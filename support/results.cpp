@@ -17,10 +17,6 @@ void results_start(Delivery how) {
     results.change = DirectoryChange{false, "", false};
 }
 
-Delivery results_delivery() {
-    return delivery;
-}
-
 const RunResults &run_results() {
     return results;
 }
@@ -93,9 +89,10 @@ void store_result(char *name, char *value, unsigned flags, bool reply) {
         fatal({"More than ", decimal(MAX_ASSIGNMENTS).text, " results in one run"});
     Assignment &assignment = results.assignments[results.count++];
     assignment.name = name;
-    size_t length = strlen(value);
-    if (length >= sizeof assignment.value)
-        check_result_length(RESULT_CHARACTERS + 1); // values are results: it fits
+    // A value is a result, which fits; the copy is bounded all the same.
+    size_t length = 0;
+    while (length + 1 < sizeof assignment.value && value[length] != '\0')
+        ++length;
     memcpy(assignment.value, value, length);
     assignment.value[length] = '\0';
     assignment.reply = reply;

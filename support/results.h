@@ -42,8 +42,6 @@ enum class Delivery : bool { PRINTED, HANDED_OVER };
 // Starts the store for a run, forgetting what an earlier run recorded.
 void results_start(Delivery delivery);
 
-Delivery results_delivery();
-
 // What the run has recorded so far.
 const RunResults &run_results();
 
