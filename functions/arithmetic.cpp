@@ -6,6 +6,11 @@
 
 enum class Operation { ADD, SUB, DIV, MUL };
 
+// What a division by zero yields, whatever the other numbers: a result that
+// no script takes for a quotient, and an exit code of its own.
+inline constexpr int32_t DIVIDE_BY_ZERO_RESULT = 999999;
+inline constexpr int EXIT_DIVIDE_BY_ZERO = 9;
+
 static Outcome fold(const Call &call, Operation operation) {
     int64_t accumulator = 0;
     bool divided_by_zero = false;
@@ -39,7 +44,7 @@ static Outcome fold(const Call &call, Operation operation) {
         }
     }
     if (divided_by_zero)
-        return integer_outcome(999999, 9);
+        return integer_outcome(DIVIDE_BY_ZERO_RESULT, EXIT_DIVIDE_BY_ZERO);
     int exit_code = accumulator > 0 ? 0 : accumulator == 0 ? 1 : 2;
     return integer_outcome(static_cast<int32_t>(static_cast<uint32_t>(accumulator)), exit_code);
 }

@@ -120,7 +120,7 @@ Outcome handle_drvrdy(const Call &call) {
     if (drive != NO_DRIVE) {
         int remembered = platform_get_drive();
         if (platform_change_drive(drive) == 0) {
-            if (remembered >= 1 && remembered <= 26)
+            if (remembered >= 1 && remembered <= DRIVE_COUNT)
                 platform_change_drive(remembered);
             answer = 2;
         }

@@ -55,8 +55,11 @@ void platform_write(PlatformStream stream, const char *data, size_t length);
 // surrogate).
 bool platform_can_write_out(const char *text, size_t length);
 
+// The code page of UTF-8.
+inline constexpr unsigned UTF8_CODE_PAGE = 65001;
+
 // The code page that standard output is written in when it is no console;
-// 65001 (UTF-8) on POSIX.
+// UTF8_CODE_PAGE on POSIX.
 unsigned platform_out_code_page();
 
 // Flushes standard output; false when anything written to it has been lost.
@@ -140,7 +143,8 @@ struct FileStatus {
 bool platform_stat(const char *path, FileStatus *status);
 
 // ---- Drives and working directories ----------------------------------------
-// Drive numbers: 1 is A, 2 is B, ...; 0 names the current drive.
+// Drive numbers: 1 is A, 2 is B, ... DRIVE_COUNT is Z; 0 names the current drive.
+inline constexpr int DRIVE_COUNT = 26;
 
 // The current drive number (0 when the working directory lies on no drive).
 int platform_get_drive();
@@ -182,7 +186,7 @@ long platform_short_path(const char *path, char *buffer, size_t size);
 
 // The code page in which cmd.exe reads back a line with "set /p" from a file:
 // the console's code page, or without a console the one that cmd.exe uses
-// then. 65001 (UTF-8) on POSIX.
+// then. UTF8_CODE_PAGE on POSIX.
 unsigned platform_batch_code_page();
 
 // True when every character of the UTF-8 text survives being written in the

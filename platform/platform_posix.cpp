@@ -70,7 +70,7 @@ bool platform_can_write_out(const char *, size_t) {
 }
 
 unsigned platform_out_code_page() {
-    return 65001;
+    return UTF8_CODE_PAGE;
 }
 
 // 8-bit text is UTF-8 here, passed on as it is; what does not fit is left out
@@ -306,7 +306,7 @@ long platform_short_path(const char *path, char *buffer, size_t size) {
 }
 
 unsigned platform_batch_code_page() {
-    return 65001;
+    return UTF8_CODE_PAGE;
 }
 
 bool platform_batch_can_hold(const char *, size_t) {
