@@ -199,7 +199,7 @@ const std::string LONG_FOLDER = "/" + std::string(229, 'L');
 void prepare(const std::map<std::string, std::string> &env) {
     fake_reset();
     fake().env = env;
-    fake().dirs = {"/t", "/u", "/q", "/S", LONG_FOLDER};
+    fake().dirs = {"/t", "/u", "/q", "/S", LONG_FOLDER, "/" + std::string(245, 'L')};
     fake().unwritable = {"/none"};
     fake().short_paths[LONG_FOLDER] = "/S";
     fake().out_cannot_hold = E_ACUTE;
@@ -233,6 +233,23 @@ TEST(Handover, WritesTheFilesInTheFirstUsableFolder) {
         // TMP, TEMP, USERPROFILE: the first that serves; quotes around it go.
         {{"x", "sub", "1", "5"}, tmp, "", "", 0, "/t", "set \"X=-4\" & exit /b 2", {}},
         {{"x", "set", "v"}, {{"TEMP", "/u"}}, "", "", 1, "/u", "set \"X=v\" & exit /b 0", {}},
+        // cmd.exe opens no file of commands whose path is over 259 characters.
+        {{"x", "set", "v"},
+         {{"TMP", "/" + std::string(246, 'L')}, {"TEMP", "/u"}},
+         "",
+         "",
+         1,
+         "/u",
+         "set \"X=v\" & exit /b 0",
+         {}},
+        {{"x", "set", "v"},
+         {{"TMP", "/" + std::string(245, 'L')}},
+         "",
+         "",
+         0,
+         "/" + std::string(245, 'L'),
+         "set \"X=v\" & exit /b 0",
+         {}},
         {{"x", "set", "v"},
          {{"USERPROFILE", "\"/q\""}},
          "",
