@@ -127,4 +127,30 @@ TEST(Program, HandsTheValueOverInFiles) {
     EXPECT_EQ(line.substr(line.size() - 11), " exit /b 0\n");
 }
 
+// A value file that cannot be written whole (a file size limit of 512 bytes
+// for a value of 1,017) is removed, and so is its folder: nothing is left.
+TEST(Program, AHandOverThatFailsLeavesNothing) {
+    TempDir dir;
+    setenv("TMP", dir.path().c_str(), 1);
+    std::string value = "%";
+    for (int i = 0; i < 254; ++i)
+        value += "\xf0\x9f\x98\x80";
+    ProgramRun r =
+        run_program({"-c", "unset TEMP USERPROFILE; ulimit -f 1; trap '' XFSZ; exec \"$@\"", "sh",
+                     TARVELIX_PROGRAM, "-tvset", "x", "set", value},
+                    {.program = "/bin/sh"});
+    unsetenv("TMP");
+    EXPECT_EQ(r.err, "tvset: cannot make a temporary folder in \"" + dir.path() + "\"\n");
+    EXPECT_EQ(r.code, 12);
+    DIR *listing = opendir(dir.path().c_str());
+    ASSERT_NE(listing, nullptr);
+    std::vector<std::string> left;
+    while (dirent *entry = readdir(listing)) {
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+            left.emplace_back(entry->d_name);
+    }
+    closedir(listing);
+    EXPECT_TRUE(left.empty()) << left[0];
+}
+
 } // namespace

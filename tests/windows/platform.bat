@@ -96,6 +96,10 @@ echo --- named x{FFFD}.txt is not x{D800}.txt. No code page can show it.
 platform_probe.exe syspath x{D800}.txt env TARVELIX_T a{DC00}b canout x{D800} encode 65001 1 x{D800}
 platform_probe.exe run "tarvelix.exe X -t length {DC00}{D800}" run "tarvelix.exe X -t filesize x{D800}.txt" run "tarvelix.exe X -t filesize x{FFFD}.txt"
 platform_probe.exe run "tarvelix.exe X -t set x{D800}"
+echo --- files for tvset.cmd: only a new name is taken, a folder is listed, a
+echo --- line is counted in the batch code page with CR LF
+platform_probe.exe newfile new.txt newfile new.txt read new.txt newdir nd newdir nd newfile nd\x
+platform_probe.exe settime nd\x 1000000000 list nd list nosuch batchlen a{E9}{0A}
 echo --- standard output and error in text mode
 platform_probe.exe out hello err world out "two words" >out.txt 2>err.txt
 type out.txt

@@ -36,6 +36,11 @@
 //   pipe NOW LATER N      platform_peek of N bytes on a pipe that holds NOW, and
 //                         gets LATER and its end from another thread 50 ms later;
 //                         then a read of all
+//   newfile PATH, newdir PATH  platform_write_new_file (of "new" and a line end)
+//                         and platform_make_new_dir: made, or taken already
+//   list PATH             platform_list_dir: each entry, its kind, and whether it
+//                         changed in the last hour
+//   batchlen TEXT         platform_batch_length of TEXT ({HEX} as above)
 //   mkbig PATH BYTES      (fixture) a sparse file of that size
 //   settime PATH SECONDS  (fixture) sets the modification time of a file or
 //                         directory, in seconds since 1970
@@ -581,6 +586,33 @@ static int step(int argc, char **argv, int i) {
             CloseHandle(thread);
         }
         return i + 4;
+    }
+    if (strcmp(op, "newfile") == 0 || strcmp(op, "newdir") == 0) {
+        need(1);
+        static const char *const answers[] = {"made", "exists already", "failed"};
+        PlatformCreated made = strcmp(op, "newfile") == 0
+                                   ? platform_write_new_file(argv[i + 1], "new\n", 4)
+                                   : platform_make_new_dir(argv[i + 1]);
+        say("%s %s: %s", op, argv[i + 1], answers[made]);
+        return i + 2;
+    }
+    if (strcmp(op, "list") == 0) {
+        need(1);
+        auto show = [](const PlatformEntry &entry, void *) {
+            say("  %s:%s%s %s", entry.name, entry.is_directory ? " dir" : "",
+                entry.is_file ? " file" : "",
+                entry.modified > platform_now() - 3600 ? "new" : "old");
+        };
+        if (!platform_list_dir(argv[i + 1], show, nullptr))
+            say("list %s: failed", argv[i + 1]);
+        return i + 2;
+    }
+    if (strcmp(op, "batchlen") == 0) {
+        need(1);
+        char text[1024];
+        size_t length = unescape(argv[i + 1], text, sizeof text);
+        say("batchlen %s: %zu", argv[i + 1], platform_batch_length(text, length));
+        return i + 2;
     }
     if (strcmp(op, "mkbig") == 0) {
         need(2);
