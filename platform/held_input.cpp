@@ -34,10 +34,7 @@ static size_t read_until(int handle, char *buffer, size_t have, size_t total,
 long peek_by_reading(int handle, char *buffer, size_t size, size_t least,
                      long (*read_raw)(int handle, char *buffer, size_t size),
                      bool (*give_back)(int handle, size_t count)) {
-    if (size > PEEK_MAX)
-        size = PEEK_MAX;
-    if (least > size)
-        least = size;
+    bound_peek(&size, &least);
     bool failed = false;
     if (handle != held_handle && give_back(handle, 0)) {
         size_t got = read_until(handle, buffer, 0, size, read_raw, &failed);

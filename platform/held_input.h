@@ -1,10 +1,21 @@
 // Bytes that a peek had to take from a source that cannot give them back (a
 // pipe or terminal where the system has no peek, a console on Windows). Each
 // side's platform_read hands them out first, so that the process still reads
-// everything in order.
+// everything in order. Also the bounds of a peek, for both sides.
 #pragma once
 
 #include <cstddef>
+
+#include "platform/platform.h"
+
+// Brings the arguments of platform_peek within its bounds: size at most
+// PEEK_MAX, and least at most size.
+inline void bound_peek(size_t *size, size_t *least) {
+    if (*size > PEEK_MAX)
+        *size = PEEK_MAX;
+    if (*least > *size)
+        *least = *size;
+}
 
 // Copies bytes held for the handle into buffer; their count, or -1 when none
 // are held.

@@ -85,10 +85,7 @@ static bool seek_back(int handle, size_t count) {
 }
 
 long platform_peek(int handle, char *buffer, size_t size, size_t least) {
-    if (size > PEEK_MAX)
-        size = PEEK_MAX;
-    if (least > size)
-        least = size;
+    bound_peek(&size, &least);
     if (size == 0)
         return 0;
     HANDLE file = system_handle(handle);
