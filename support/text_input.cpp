@@ -51,8 +51,7 @@ static TextEncoding input_encoding() {
     // typed at a terminal may be no more than "y" and Enter.
     if (platform_peek(PLATFORM_STDIN, view, 1, 1) < 1)
         return TextEncoding::BYTES;
-    auto first = static_cast<unsigned char>(view[0]);
-    size_t need = first == 0xEF ? 3 : first == 0xFE || first == 0xFF ? 2 : 0;
+    size_t need = text_mark_length(view[0]);
     if (need == 0)
         return TextEncoding::BYTES;
     got = platform_peek(PLATFORM_STDIN, view, need, need);
