@@ -113,6 +113,8 @@ TEST(InputStatus, AskReadsRedirectedInput) {
     EXPECT_EQ(shell("printf 'y\\nnext\\n' | ($T X -t ask; cat)"), "set X=y\n\nnext\n");
     EXPECT_EQ(shell("printf 'y\\nn\\n' | { $T a -v ask; $T b -v ask; }"), "set A=y\n\nset B=n\n\n");
     EXPECT_EQ(shell("printf '\\377\\376y\\0\\r\\0\\n\\0' | $T X -t ask"), "set X=y\n\n");
+    // A reply without a line end from a writer that has gone: the pipe's end is the reply's.
+    EXPECT_EQ(shell("printf y | timeout 5 $T X -t ask; echo \"exit $?\""), "set X=y\nexit 1\n");
     // A reply that comes in parts, from a writer that has not yet closed the pipe.
     EXPECT_EQ(shell("(printf 'y'; sleep 0.2; printf 'es\\nrest\\n') | ($T X -t ask; cat)"),
               "set X=yes\n\nrest\n");

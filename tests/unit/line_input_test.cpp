@@ -389,6 +389,8 @@ TEST(Ask, AnswerNumberFromTheReply) {
         {{"ask", "[ab]", "[cd]"}, "d", "set X=d\n", 2, 1},
         {{"ask", "one", "two"}, "", "twoset X=\n", 4, 0},
         {{"ask"}, std::string(300, 'y'), "set X=" + std::string(255, 'y') + "\n", 1, 255},
+        // A reply of 255 characters leaves its line end to the next reader, as a read does.
+        {{"ask"}, A255 + "\r\nrest", "set X=" + A255 + "\n", 0, 255},
         // A CR as the 255th character: the byte after it stays for the next reader.
         {{"ask"}, A254 + "\rXYZ\n", "set X=" + A254 + "\r\n", 0, 255},
         {{"ask"}, A254 + "\r\nXYZ", "set X=" + A254 + "\n\n", 0, 256},
