@@ -17,13 +17,14 @@ inline void bound_peek(size_t *size, size_t *least) {
         *least = *size;
 }
 
-// Copies bytes held for the handle into buffer; their count, or -1 when none
-// are held.
+// Copies bytes held for the handle into buffer; their count, 0 when none are
+// left and the source has ended, or -1 when none are held.
 long read_held(int handle, char *buffer, size_t size);
 
 // platform_peek by reading with read_raw. A source that give_back(handle, 0)
 // accepts (a file) shows up to size bytes, which give_back(handle, count) then
-// returns; any other is read no further than least bytes, which are held.
+// returns; any other is read no further than least bytes, which are held, and
+// once it has ended it is not read again.
 long peek_by_reading(int handle, char *buffer, size_t size, size_t least,
                      long (*read_raw)(int handle, char *buffer, size_t size),
                      bool (*give_back)(int handle, size_t count));
