@@ -192,7 +192,7 @@ static std::string *handle_data(int handle, size_t **pos) {
 long platform_peek(int handle, char *buffer, size_t size, size_t) {
     size_t *pos = nullptr;
     const std::string *data = handle_data(handle, &pos);
-    if (data == nullptr)
+    if (data == nullptr || (handle == PLATFORM_STDIN && state.peek_fails))
         return -1;
     size_t count = std::min({size, PEEK_MAX, data->size() - *pos});
     memcpy(buffer, data->data() + *pos, count);
