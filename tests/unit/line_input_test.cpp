@@ -460,13 +460,17 @@ TEST(Ask, LaterReadersKnowTheMarkAndAConsoleGivesItsLine) {
     fake().input = std::string("\xff\xfey\0\r\0\n\0n\0\r\0\n\0", 14);
     EXPECT_EQ(run({"a", "-t", "ask"}).out, "set A=y\n\n");
     EXPECT_EQ(run({"b", "-t", "ask"}).out, "set B=n\n\n");
-    // A console line ends in CR LF; what goes beyond 255 characters stays typed.
+    // A console line ends in CR LF; what goes beyond 255 characters is dropped,
+    // and the next reader waits for a line of its own. Ctrl-Z ends the input.
     fake_reset();
     fake().console_input = true;
-    fake().input = " \xc3\xa9\r\n" + std::string(300, 'y');
+    fake().input = " \xc3\xa9\r\n" + std::string(300, 'y') + "\r\nn\r\n\x1a\r\n";
     EXPECT_EQ(run({"a", "-t", "ask", "[\xc3\xa9]"}).out, "set A=\xc3\xa9\n\n");
     EXPECT_EQ(run({"b", "-t", "ask"}).out, "set B=" + std::string(255, 'y') + "\n");
-    EXPECT_EQ(fake().input_pos, 5 + 255u);
+    EXPECT_EQ(run({"c", "-t", "ask"}).out, "set C=n\n\n");
+    RunResult end = run({"d", "-t", "ask"});
+    EXPECT_EQ(end.out, "set D=\n");
+    EXPECT_EQ(end.code, 4);
 }
 
 TEST(Ask, StoresTheReplyWithItsLineEnd) {
