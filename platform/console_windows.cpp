@@ -36,9 +36,9 @@ void streams_init() {
 // runtime's error flag tells the same for anything else.
 static bool out_lost = false;
 
-static bool is_console(HANDLE handle) {
-    DWORD mode;
-    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+// True when the handle is a console, whose mode *mode then receives.
+static bool is_console(HANDLE handle, DWORD *mode) {
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, mode);
 }
 
 // Whether each output stream is a console, asked once: 0 no, 1 yes, -1 not yet.
@@ -46,9 +46,11 @@ static int stream_console[2] = {-1, -1};
 
 static bool stream_is_console(PlatformStream stream) {
     int &known = stream_console[stream == STREAM_OUT ? 0 : 1];
+    DWORD mode = 0;
     if (known < 0)
         known =
-            is_console(GetStdHandle(stream == STREAM_OUT ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE))
+            is_console(GetStdHandle(stream == STREAM_OUT ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE),
+                       &mode)
                 ? 1
                 : 0;
     return known == 1;
@@ -116,10 +118,22 @@ static const size_t CONSOLE_LINE_CHARACTERS = 255;
 // Those characters as UTF-16: two units for one beyond U+FFFF, and one more
 // for the LF after a CR.
 static wchar_t console_line_units[2 * CONSOLE_LINE_CHARACTERS + 1];
+// The rest of a line that is dropped, a piece at a time.
+static wchar_t dropped_units[CONSOLE_LINE_CHARACTERS];
+
+// Reads the rest of a typed line, to its LF, and drops it.
+static void drop_rest_of_line(HANDLE input) {
+    const DWORD room = sizeof dropped_units / sizeof dropped_units[0];
+    DWORD got = 0;
+    while (ReadConsoleW(input, dropped_units, room, &got, nullptr) && got > 0 &&
+           dropped_units[got - 1] != L'\n') {
+    }
+}
 
 long platform_read_console_line(char *buffer, size_t size, size_t max_characters) {
     HANDLE input = reinterpret_cast<HANDLE>(_get_osfhandle(PLATFORM_STDIN));
-    if (!is_console(input))
+    DWORD mode = 0;
+    if (!is_console(input, &mode))
         return -1;
     const size_t room = sizeof console_line_units / sizeof console_line_units[0];
     if (max_characters > CONSOLE_LINE_CHARACTERS)
@@ -151,13 +165,29 @@ long platform_read_console_line(char *buffer, size_t size, size_t max_characters
         if (console_line_units[units - 1] == L'\n' || got < want)
             break;
     }
-    // A character's second half, and the LF of a CR LF, belong to this line.
-    if (units > 0 && units < room &&
-        (utf16_is_high_surrogate(previous) || console_line_units[units - 1] == L'\r')) {
+    bool ended = units > 0 && console_line_units[units - 1] == L'\n';
+    bool cut = characters >= max_characters;
+    // A character's second half, and the LF of a CR LF, belong to this line;
+    // any other unit is the first of what goes beyond it.
+    if (!ended && units > 0 && units < room &&
+        (utf16_is_high_surrogate(previous) || previous == L'\r')) {
         DWORD got = 0;
-        if (ReadConsoleW(input, console_line_units + units, 1, &got, nullptr) && got == 1)
-            ++units;
+        if (ReadConsoleW(input, console_line_units + units, 1, &got, nullptr) && got == 1) {
+            unsigned next = static_cast<uint16_t>(console_line_units[units]);
+            ended = next == L'\n';
+            if ((utf16_is_high_surrogate(previous) && utf16_is_low_surrogate(next)) ||
+                (previous == L'\r' && ended))
+                ++units;
+            else
+                cut = true;
+        }
     }
+    // What was typed beyond the characters kept is read and dropped, so that
+    // the next reader (another ask, set /p, cmd.exe's prompt) waits for a line
+    // of its own instead of taking it. Only a console that reads whole lines
+    // has a line to drop.
+    if (cut && !ended && (mode & ENABLE_LINE_INPUT) != 0)
+        drop_rest_of_line(input);
     size_t taken = 0;
     return static_cast<long>(utf16_to_wtf8(console_line_units, units, buffer, size, &taken));
 }

@@ -120,11 +120,12 @@ long platform_peek(int handle, char *buffer, size_t size, size_t least);
 // or -1 when the handle is no file (a pipe, a console).
 long platform_read_head(int handle, char *buffer, size_t size);
 
-// When standard input is a console: reads one line as typed, of at most
-// max_characters characters (255 at most), as UTF-8 into buffer (size bytes,
-// room for 4 * max_characters + 2), with its CR LF; whatever was typed beyond
-// stays for the next reader. Returns the number of bytes, or -1 when standard
-// input is no console.
+// When standard input is a console: reads one line as typed and gives at most
+// its first max_characters characters (255 at most), as UTF-8 into buffer
+// (size bytes, room for 4 * max_characters + 2), with its CR LF when they are
+// the whole line. The rest of a longer line is read and dropped, where the
+// console gives whole lines, so that the next reader waits for a line of its
+// own. Returns the number of bytes, or -1 when standard input is no console.
 long platform_read_console_line(char *buffer, size_t size, size_t max_characters);
 
 // Closes a handle from platform_open_read.

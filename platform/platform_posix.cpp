@@ -202,10 +202,7 @@ static long peek_pipe(int handle, char *buffer, size_t size, size_t least) {
 #endif
 
 long platform_peek(int handle, char *buffer, size_t size, size_t least) {
-    if (size > PEEK_MAX)
-        size = PEEK_MAX;
-    if (least > size)
-        least = size;
+    bound_peek(&size, &least);
 #ifdef __linux__
     long peeked = peek_pipe(handle, buffer, size, least);
     if (peeked != -2)

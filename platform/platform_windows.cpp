@@ -1,5 +1,6 @@
 // The Windows operations behind platform.h, but for the standard streams
-// (console_windows.cpp) and code pages (code_page_windows.cpp). Text crosses
+// (console_windows.cpp), the peek at standard input (stdin_peek_windows.cpp)
+// and code pages (code_page_windows.cpp). Text crosses
 // platform.h as generalized UTF-8; this side converts it to UTF-16 at every
 // system call (arguments, paths, directories, the environment, the registry),
 // a lone surrogate as the unit it is, so that any name cmd.exe can pass
@@ -186,7 +187,7 @@ static unsigned int clamp_to_int(size_t size) {
                                                : static_cast<unsigned int>(size);
 }
 
-static HANDLE system_handle(int handle) {
+void *system_handle(int handle) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(handle));
 }
 
@@ -207,99 +208,13 @@ int platform_open_read(const char *path) {
     return handle < 0 ? -1 : handle;
 }
 
-static long read_raw(int handle, char *buffer, size_t size) {
+long runtime_read(int handle, char *buffer, size_t size) {
     return static_cast<long>(_read(handle, buffer, clamp_to_int(size)));
 }
 
 long platform_read(int handle, char *buffer, size_t size) {
     long held = read_held(handle, buffer, size);
-    return held >= 0 ? held : read_raw(handle, buffer, size);
-}
-
-// The pipe peek of the system's file system control, the call that
-// PeekNamedPipe makes. Its answer also tells the state of the pipe, which
-// PeekNamedPipe drops: only so does a reader learn that the writer has closed
-// its end while bytes are still waiting (PeekNamedPipe reports a broken pipe
-// only once the pipe is empty).
-struct PipePeek {
-    ULONG state; // FILE_PIPE_*_STATE
-    ULONG available;
-    ULONG messages;
-    ULONG message_length;
-    char data[PEEK_MAX];
-};
-struct PipeIoStatus {
-    ULONG_PTR status; // the call's status again, in a field as wide as a pointer
-    ULONG_PTR information;
-};
-using FsControlFile = LONG(WINAPI *)(HANDLE, HANDLE, void *, void *, PipeIoStatus *, ULONG, void *,
-                                     ULONG, void *, ULONG);
-static const ULONG FSCTL_PIPE_PEEK_CODE = 0x0011400C;
-static const ULONG PIPE_CONNECTED = 3, PIPE_CLOSING = 4;
-static const LONG STATUS_OK = 0;
-static const LONG STATUS_OVERFLOW = static_cast<LONG>(0x80000005); // more data than asked for
-static const LONG STATUS_BROKEN = static_cast<LONG>(0xC000014B);   // closed and empty
-
-static FsControlFile fs_control_file() {
-    static FsControlFile function = nullptr;
-    if (function == nullptr) {
-        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        FARPROC found = ntdll != nullptr ? GetProcAddress(ntdll, "NtFsControlFile") : nullptr;
-        // (A cast through void (*)() is how a function pointer changes type.)
-        function = reinterpret_cast<FsControlFile>(reinterpret_cast<void (*)()>(found));
-    }
-    return function;
-}
-
-static PipePeek peek;
-
-// Waits until the pipe holds least bytes, or its writer has closed it; copies
-// up to size without taking them.
-static long peek_pipe(HANDLE pipe, char *buffer, size_t size, size_t least) {
-    FsControlFile control = fs_control_file();
-    if (control == nullptr)
-        return -1;
-    const size_t header = offsetof(PipePeek, data);
-    for (;;) {
-        peek = PipePeek{};
-        PipeIoStatus io{};
-        LONG status = control(pipe, nullptr, nullptr, nullptr, &io, FSCTL_PIPE_PEEK_CODE, nullptr,
-                              0, &peek, static_cast<ULONG>(header + size));
-        if (status == STATUS_BROKEN)
-            return 0;
-        if (status != STATUS_OK && status != STATUS_OVERFLOW)
-            return -1;
-        size_t got = io.information > header ? io.information - header : 0;
-        if (got > size)
-            got = size;
-        // A state other than connected or closing is no state at all (some
-        // emulations leave it 0): then the bytes there must do.
-        bool writer_open = peek.state == PIPE_CONNECTED || (peek.state != PIPE_CLOSING && got == 0);
-        if (got >= least || !writer_open) {
-            memcpy(buffer, peek.data, got);
-            return static_cast<long>(got);
-        }
-        Sleep(1);
-    }
-}
-
-// A disk file gives peeked bytes back by seeking; a console cannot.
-static bool seek_back(int handle, size_t count) {
-    return GetFileType(system_handle(handle)) == FILE_TYPE_DISK &&
-           _lseeki64(handle, -static_cast<__int64>(count), SEEK_CUR) >= 0;
-}
-
-long platform_peek(int handle, char *buffer, size_t size, size_t least) {
-    if (size > PEEK_MAX)
-        size = PEEK_MAX;
-    if (least > size)
-        least = size;
-    if (size == 0)
-        return 0;
-    HANDLE file = system_handle(handle);
-    if (file != INVALID_HANDLE_VALUE && GetFileType(file) == FILE_TYPE_PIPE)
-        return peek_pipe(file, buffer, size, least);
-    return peek_by_reading(handle, buffer, size, least, read_raw, seek_back);
+    return held >= 0 ? held : runtime_read(handle, buffer, size);
 }
 
 long platform_read_head(int handle, char *buffer, size_t size) {

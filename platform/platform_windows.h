@@ -83,6 +83,13 @@ inline constexpr size_t TEXT_PIECE_BYTES_MAX = 4 * TEXT_PIECE_UNITS;
 // Returns the number of units (of a longer piece, what fits).
 size_t text_piece_units(const char *text, size_t length, wchar_t *units);
 
+// The system handle (a HANDLE) behind a handle of the C runtime.
+void *system_handle(int handle);
+
+// Reads up to size bytes from a handle of the C runtime, past the bytes that
+// a peek holds (held_input.h); the count, 0 at the end, -1 on an error.
+long runtime_read(int handle, char *buffer, size_t size);
+
 // Puts the standard streams in binary mode and gives standard output its
 // buffer.
 void streams_init();

@@ -8,16 +8,13 @@
 #include "support/letters.h"
 
 TextEncoding text_mark(const char *bytes, size_t length, size_t *mark_length) {
-    const auto *b = reinterpret_cast<const unsigned char *>(bytes);
+    for (const TextMark &mark : TEXT_MARKS) {
+        if (length >= mark.length && memcmp(bytes, mark.bytes, mark.length) == 0) {
+            *mark_length = mark.length;
+            return mark.encoding;
+        }
+    }
     *mark_length = 0;
-    if (length >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        *mark_length = 3;
-        return TextEncoding::BYTES;
-    }
-    if (length >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
-        *mark_length = 2;
-        return b[0] == 0xFF ? TextEncoding::UTF16LE : TextEncoding::UTF16BE;
-    }
     return TextEncoding::BYTES;
 }
 

@@ -52,6 +52,28 @@ struct LineLook {
     bool text_end;   // a Ctrl-Z ends the text right after content
 };
 
+// A byte order mark: its bytes, and the encoding that it announces.
+struct TextMark {
+    const char *bytes;
+    size_t length;
+    TextEncoding encoding;
+};
+inline constexpr TextMark TEXT_MARKS[] = {
+    {"\xEF\xBB\xBF", 3, TextEncoding::BYTES}, // UTF-8
+    {"\xFF\xFE", 2, TextEncoding::UTF16LE},
+    {"\xFE\xFF", 2, TextEncoding::UTF16BE},
+};
+
+// The length of the mark that begins with this byte, 0 when none does: how
+// many bytes must be seen to tell whether a mark is there.
+inline size_t text_mark_length(char first) {
+    for (size_t i = 0; i < sizeof TEXT_MARKS / sizeof TEXT_MARKS[0]; ++i) {
+        if (TEXT_MARKS[i].bytes[0] == first)
+            return TEXT_MARKS[i].length;
+    }
+    return 0;
+}
+
 // The encoding that the first bytes of a source announce, and the length of
 // the mark (0 without one).
 TextEncoding text_mark(const char *bytes, size_t length, size_t *mark_length);

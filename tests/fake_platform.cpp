@@ -164,7 +164,7 @@ static std::string *handle_data(int handle, size_t **pos) {
 long platform_peek(int handle, char *buffer, size_t size, size_t) {
     size_t *pos = nullptr;
     const std::string *data = handle_data(handle, &pos);
-    if (data == nullptr)
+    if (data == nullptr || (handle == PLATFORM_STDIN && state.peek_fails))
         return -1;
     size_t count = std::min({size, PEEK_MAX, data->size() - *pos});
     memcpy(buffer, data->data() + *pos, count);
@@ -186,21 +186,19 @@ long platform_read_console_line(char *buffer, size_t size, size_t max_characters
         return -1;
     if (state.input_pos == 0)
         state.flushed_at_input = state.out_flushed;
-    // A console line: up to its CR LF, or as many characters as asked for.
-    size_t used = 0, characters = 0;
-    while (state.input_pos < state.input.size() && characters < max_characters) {
-        unsigned char c = static_cast<unsigned char>(state.input[state.input_pos]);
-        size_t step =
-            utf8_step(state.input.data() + state.input_pos, state.input.size() - state.input_pos);
-        if (used + step > size)
-            break;
-        memcpy(buffer + used, state.input.data() + state.input_pos, step);
-        used += step;
-        state.input_pos += step;
-        ++characters;
-        if (c == '\n')
-            break;
-    }
+    // A console line: up to its CR LF, of which as many characters as asked for
+    // are kept, and the LF of a CR LF after them; the rest of it is dropped.
+    const char *line = state.input.data() + state.input_pos;
+    size_t end = state.input.find('\n', state.input_pos);
+    size_t length = (end == std::string::npos ? state.input.size() : end + 1) - state.input_pos;
+    size_t used = 0;
+    for (size_t characters = 0; used < length && characters < max_characters; ++characters)
+        used += utf8_step(line + used, length - used);
+    if (used < length && line[used] == '\n' && used > 0 && line[used - 1] == '\r')
+        ++used;
+    used = std::min(used, size);
+    memcpy(buffer, line, used);
+    state.input_pos += length;
     return static_cast<long>(used);
 }
 

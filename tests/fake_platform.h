@@ -47,6 +47,7 @@ struct FakeState {
     // The batch code page's bytes: 1 for each character, as in a single-byte code page.
     bool console_input = false; // standard input is a console of lines
     bool input_pipe = false;    // standard input is a pipe: it has no head to read
+    bool peek_fails = false;    // standard input cannot be looked at: platform_peek fails
     // 8-bit text is in a double-byte code page: bytes 0x81-0x9F and 0xE0-0xFC
     // lead two-byte characters, which become ideographs (see fake_double_byte).
     bool double_byte = false;

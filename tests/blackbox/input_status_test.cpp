@@ -113,23 +113,35 @@ TEST(InputStatus, AskReadsRedirectedInput) {
     EXPECT_EQ(shell("printf 'y\\nnext\\n' | ($T X -t ask; cat)"), "set X=y\n\nnext\n");
     EXPECT_EQ(shell("printf 'y\\nn\\n' | { $T a -v ask; $T b -v ask; }"), "set A=y\n\nset B=n\n\n");
     EXPECT_EQ(shell("printf '\\377\\376y\\0\\r\\0\\n\\0' | $T X -t ask"), "set X=y\n\n");
+    // A reply without a line end from a writer that has gone: the pipe's end is the reply's.
+    EXPECT_EQ(shell("printf y | timeout 5 $T X -t ask; echo \"exit $?\""), "set X=y\nexit 1\n");
     // A reply that comes in parts, from a writer that has not yet closed the pipe.
     EXPECT_EQ(shell("(printf 'y'; sleep 0.2; printf 'es\\nrest\\n') | ($T X -t ask; cat)"),
               "set X=yes\n\nrest\n");
 }
 
-TEST(InputStatus, OneEnterEndsAReplyAtATerminal) {
-    // A pseudo-terminal as standard input, in its usual line mode: the reply
-    // is "y" and Enter, and nothing more is typed.
-    int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    ASSERT_EQ(grantpt(terminal), 0);
-    ASSERT_EQ(unlockpt(terminal), 0);
-    const std::string device = ptsname(terminal);
-    ASSERT_EQ(write(terminal, "y\n", 2), 2);
-    std::string command = "timeout 10 $T X -t ask <" + device + "; echo \"exit $?\"";
-    EXPECT_EQ(shell(command), "set X=y\n\nexit 1\n");
-    close(terminal);
+TEST(InputStatus, AReplyAtATerminalEndsWithEnterOrTheEndOfInput) {
+    // A pseudo-terminal as standard input, in its usual line mode, and what is
+    // typed there, nothing more: "y" and Enter, or Ctrl-D on an empty line,
+    // which a terminal gives as the end of input once, and then waits again.
+    const struct {
+        std::string typed, out;
+    } cases[] = {
+        {"y\n", "set X=y\n\nexit 1\n"},
+        {"\x04", "set X=\nexit 4\n"},
+    };
+    for (const auto &c : cases) {
+        int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(terminal, 0);
+        ASSERT_EQ(grantpt(terminal), 0);
+        ASSERT_EQ(unlockpt(terminal), 0);
+        const std::string device = ptsname(terminal);
+        ASSERT_EQ(write(terminal, c.typed.data(), c.typed.size()),
+                  static_cast<ssize_t>(c.typed.size()));
+        std::string command = "timeout 10 $T X -t ask <" + device + "; echo \"exit $?\"";
+        EXPECT_EQ(shell(command), c.out) << c.typed;
+        close(terminal);
+    }
 }
 
 TEST(InputStatus, QvstatusAndSetexit) {

@@ -73,10 +73,11 @@ void prepare_platform(const std::vector<std::string_view> &sections, size_t inpu
     fake().drives[4] = FakeDrive{true, "D:\\data"};
     fake().drives[0] = FakeDrive{true, "\\\\srv\\share\\d"};
     // Short platform reads now and then, as a pipe or a slow device gives them;
-    // a console; 8-bit text in a double-byte code page; an output code page that
-    // lacks a letter.
+    // a console, or input that cannot be looked at; 8-bit text in a double-byte
+    // code page; an output code page that lacks a letter.
     fake().read_chunk = input_size % 7;
     fake().console_input = input_size % 5 == 0;
+    fake().peek_fails = input_size % 11 == 0;
     fake().double_byte = input_size % 2 == 0;
     if (input_size % 3 == 0)
         fake().out_cannot_hold = "\xc3\xa9";

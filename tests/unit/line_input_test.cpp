@@ -352,6 +352,9 @@ struct AskCase {
     int code;
     size_t consumed; // bytes of standard input taken
     bool double_byte = false;
+    // Bytes taken from input that cannot be looked at (its whole line), where
+    // they differ from consumed.
+    size_t unseen = 0;
 };
 
 TEST(Ask, AnswerNumberFromTheReply) {
@@ -388,9 +391,17 @@ TEST(Ask, AnswerNumberFromTheReply) {
         {{"ask", "", "[ab]"}, "b", "set X=b\n", 2, 1},
         {{"ask", "[ab]", "[cd]"}, "d", "set X=d\n", 2, 1},
         {{"ask", "one", "two"}, "", "twoset X=\n", 4, 0},
-        {{"ask"}, std::string(300, 'y'), "set X=" + std::string(255, 'y') + "\n", 1, 255},
+        {{"ask"},
+         std::string(300, 'y'),
+         "set X=" + std::string(255, 'y') + "\n",
+         1,
+         255,
+         false,
+         300},
+        // A reply of 255 characters leaves its line end to the next reader, as a read does.
+        {{"ask"}, A255 + "\r\nrest", "set X=" + A255 + "\n", 0, 255, false, 257},
         // A CR as the 255th character: the byte after it stays for the next reader.
-        {{"ask"}, A254 + "\rXYZ\n", "set X=" + A254 + "\r\n", 0, 255},
+        {{"ask"}, A254 + "\rXYZ\n", "set X=" + A254 + "\r\n", 0, 255, false, 259},
         {{"ask"}, A254 + "\r\nXYZ", "set X=" + A254 + "\n\n", 0, 256},
         // Byte order marks, 8-bit text, options beyond ASCII.
         {{"ask"}, std::string("\xff\xfey\0\r\0\n\0r", 9), "set X=y\n\n", 1, 8},
@@ -406,18 +417,28 @@ TEST(Ask, AnswerNumberFromTheReply) {
          "\xff" + mixed,
          "set X=" + latin1(("\xff" + mixed).substr(0, 255)) + "\n",
          0,
-         255},
-        {{"ask"}, E(300) + "\xff\n", "set X=" + latin1(E(300).substr(0, 255)) + "\n", 0, 255},
-        {{"ask"}, E(2100) + "\xff\n", "set X=" + E(255) + "\n", 0, 510},
+         255,
+         false,
+         1017},
+        {{"ask"},
+         E(300) + "\xff\n",
+         "set X=" + latin1(E(300).substr(0, 255)) + "\n",
+         0,
+         255,
+         false,
+         602},
+        // Without a look, a line that does not end in the view's 4,096 bytes ends there.
+        {{"ask"}, E(2100) + "\xff\n", "set X=" + E(255) + "\n", 0, 510, false, 4096},
         {{"ask"}, H(200) + "\nrest", "set X=" + hs + "\n\n", 0, 401, true},
     };
     // From a file and from a pipe; whole reads, and one byte a read, as a pipe
-    // may give them.
-    for (int source = 0; source < 3; ++source) {
+    // may give them; and from a pipe that cannot be looked at.
+    for (int source = 0; source < 4; ++source) {
         for (const AskCase &c : cases) {
             fake_reset();
             fake().input = c.input;
-            fake().input_pipe = source == 2;
+            fake().input_pipe = source >= 2;
+            fake().peek_fails = source == 3;
             size_t chunk = source == 1 ? 1 : 0;
             fake().read_chunk = chunk;
             fake().double_byte = c.double_byte;
@@ -427,7 +448,8 @@ TEST(Ask, AnswerNumberFromTheReply) {
             std::string label = c.args.back() + " <" + c.input.substr(0, 10) + ">";
             EXPECT_EQ(r.out, c.out) << label << " chunk " << chunk;
             EXPECT_EQ(r.code, c.code) << label;
-            EXPECT_EQ(fake().input_pos, c.consumed) << label;
+            EXPECT_EQ(fake().input_pos, source == 3 && c.unseen > 0 ? c.unseen : c.consumed)
+                << label << " source " << source;
         }
     }
 }
@@ -438,13 +460,17 @@ TEST(Ask, LaterReadersKnowTheMarkAndAConsoleGivesItsLine) {
     fake().input = std::string("\xff\xfey\0\r\0\n\0n\0\r\0\n\0", 14);
     EXPECT_EQ(run({"a", "-t", "ask"}).out, "set A=y\n\n");
     EXPECT_EQ(run({"b", "-t", "ask"}).out, "set B=n\n\n");
-    // A console line ends in CR LF; what goes beyond 255 characters stays typed.
+    // A console line ends in CR LF; what goes beyond 255 characters is dropped,
+    // and the next reader waits for a line of its own. Ctrl-Z ends the input.
     fake_reset();
     fake().console_input = true;
-    fake().input = " \xc3\xa9\r\n" + std::string(300, 'y');
+    fake().input = " \xc3\xa9\r\n" + std::string(300, 'y') + "\r\nn\r\n\x1a\r\n";
     EXPECT_EQ(run({"a", "-t", "ask", "[\xc3\xa9]"}).out, "set A=\xc3\xa9\n\n");
     EXPECT_EQ(run({"b", "-t", "ask"}).out, "set B=" + std::string(255, 'y') + "\n");
-    EXPECT_EQ(fake().input_pos, 5 + 255u);
+    EXPECT_EQ(run({"c", "-t", "ask"}).out, "set C=n\n\n");
+    RunResult end = run({"d", "-t", "ask"});
+    EXPECT_EQ(end.out, "set D=\n");
+    EXPECT_EQ(end.code, 4);
 }
 
 TEST(Ask, StoresTheReplyWithItsLineEnd) {

@@ -12,47 +12,12 @@ usage=$(cd "$(dirname "$0")/.." && pwd)/usage.txt
 [ -f "$usage" ] || { echo "no usage screen at $usage"; exit 1; }
 wine=$1 script=$2 prefix=$3 runs=$4
 shift 4
-# Wine wants an absolute prefix; the programs are copied before leaving this directory.
-mkdir -p "$(dirname "$prefix")" "$runs"
-prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 name=$(basename "$script" .bat)
 script=$(cd "$(dirname "$script")" && pwd)/$name.bat
 expected=${script%.bat}.expected
-
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
-# Wine maps Linux file names to Unicode through the locale: under a UTF-8 one,
-# the names that a setup script makes arrive as the characters they spell
-# (under LANG=C they would arrive byte by byte).
-export LC_ALL=C.UTF-8
-# No Mono or Gecko installer, no window: the tests need neither.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset DISPLAY WAYLAND_DISPLAY
-
-# The first test to need the prefix creates it; the others wait for it.
-exec 9>"$prefix.lock"
-flock 9
-# (Wine writes the registry files only later, so a mark of our own tells that
-# the prefix is complete.)
-if [ ! -f "$prefix/.tarvelix-ready" ]; then
-    echo "creating the Wine prefix $prefix"
-    "$wine" wineboot --init >"$prefix.log" 2>&1 || {
-        echo "wineboot failed:"
-        tail -20 "$prefix.log"
-        exit 1
-    }
-    # wineboot returns while set-up processes may still run: wait until the
-    # prefix's server has ended, so that no test starts on a prefix in the making.
-    wineserver=$(dirname "$wine")/wineserver
-    [ -x "$wineserver" ] || wineserver=wineserver
-    "$wineserver" -w
-    touch "$prefix/.tarvelix-ready"
-fi
-# Drive M: is the directory of the run directories, so that a script finds its
-# own at M:\<name>, a path that does not depend on where the build tree lies.
-runs=$(cd "$runs" && pwd)
-[ "$(readlink "$prefix/dosdevices/m:")" = "$runs" ] || ln -sfn "$runs" "$prefix/dosdevices/m:"
-flock -u 9
-exec 9>&-
+# shellcheck source=tests/windows/wine_prefix.sh
+. "$(dirname "$0")/wine_prefix.sh"
+use_wine_prefix "$wine" "$prefix" "$runs"
 
 work=$runs/$name
 setup=${script%.bat}.setup.sh

@@ -4,6 +4,8 @@
 #   windows.<name>      each tests/windows/<name>.bat, run by Wine's cmd.exe beside tarvelix.exe
 #                       and tvset.cmd; its transcript must equal <name>.expected
 #   windows.doc_examples  every batch example of the manual (docs/*.md) prints what it shows
+#   windows.console_ask  replies typed at Wine's console on a pseudo-terminal: a line over 255
+#                       characters answers one question only
 #   windows.package     cpack makes the release zip: stripped tarvelix.exe with its version
 #                       resource, tvset.cmd, README.txt, the HTML manual and LICENSE, and its
 #                       SHA-256 file; the version agrees with CHANGELOG.md's newest section
@@ -39,6 +41,12 @@ add_test(NAME windows.doc_examples
                  ${CMAKE_BINARY_DIR}/doc-wine-prefix ${CMAKE_BINARY_DIR}/doc-runs
                  $<TARGET_FILE:tarvelix> ${CMAKE_SOURCE_DIR}/package/tvset.cmd ${TARVELIX_MANUAL})
 set_tests_properties(windows.doc_examples PROPERTIES TIMEOUT 900)
+
+add_test(NAME windows.console_ask
+         COMMAND bash ${WINDOWS_TEST_DIR}/console_ask.sh ${TARVELIX_WINE}
+                 ${CMAKE_BINARY_DIR}/wine-prefix ${CMAKE_BINARY_DIR}/batch-runs
+                 $<TARGET_FILE:tarvelix>)
+set_tests_properties(windows.console_ask PROPERTIES TIMEOUT 300)
 
 add_test(NAME windows.package
          COMMAND bash ${WINDOWS_TEST_DIR}/check_package.sh ${CMAKE_COMMAND} ${CMAKE_CPACK_COMMAND}
