@@ -7,19 +7,23 @@
 #include "support/text_file.h"
 #include "support/text_input.h"
 
-Outcome handle_read(const Call &call) {
-    const char *path = call.args[0];
-    int handle = platform_open_read(path);
-    if (handle < 0) {
-        if (!(call.flags & QUIET)) {
-            // In pieces: a file name may be longer than any message buffer.
-            write_err(PROGRAM_NAME);
-            write_err(": can't read from ");
-            write_err(path);
-            write_err("\n");
-        }
-        return text_outcome(2);
+// A file that cannot be opened, or whose reading fails before the read asked
+// for is known.
+static Outcome cannot_read(const Call &call) {
+    if (!(call.flags & QUIET)) {
+        // In pieces: a file name may be longer than any message buffer.
+        write_err(PROGRAM_NAME);
+        write_err(": can't read from ");
+        write_err(call.args[0]);
+        write_err("\n");
     }
+    return text_outcome(2);
+}
+
+Outcome handle_read(const Call &call) {
+    int handle = platform_open_read(call.args[0]);
+    if (handle < 0)
+        return cannot_read(call);
     // The line number is examined only once the file is open; an invalid one
     // ends the run, and files are closed before the run ends.
     int32_t line = 0;
@@ -42,7 +46,7 @@ Outcome handle_read(const Call &call) {
     size_t length = found ? text_to_utf8(piece, text, sizeof text) : 0;
     platform_close(handle);
     if (!found)
-        return text_outcome(1);
+        return reader.failed ? cannot_read(call) : text_outcome(1);
     set_text_result(call.result, text, length);
     return text_outcome(0);
 }

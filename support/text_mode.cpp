@@ -90,9 +90,24 @@ size_t text_step(TextForm form, const char *text, size_t length) {
 }
 
 size_t text_skip(TextForm form, const char *text, size_t length, size_t count, size_t *characters) {
+    return text_pass(form, text, length, length, count, characters);
+}
+
+size_t text_pass(TextForm form, const char *text, size_t length, size_t stop, size_t count,
+                 size_t *characters) {
+    switch (form) {
+    case TextForm::UTF8: return utf8_pass(text, length, stop, count, false, characters);
+    case TextForm::EIGHT_BIT: return platform_text_pass(text, length, stop, count, characters);
+    case TextForm::UTF16LE:
+    case TextForm::UTF16BE: break;
+    }
+    // A unit that is no surrogate is a character of its own.
+    size_t high = form == TextForm::UTF16LE ? 1 : 0;
     size_t at = 0, passed = 0;
-    for (; passed < count && at < length; ++passed)
-        at += text_step(form, text + at, length - at);
+    for (; passed < count && at < stop; ++passed) {
+        bool surrogate = (static_cast<unsigned char>(text[at + high]) & 0xF8) == 0xD8;
+        at += surrogate ? text_step(form, text + at, length - at) : 2;
+    }
     *characters = passed;
     return at;
 }

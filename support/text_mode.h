@@ -70,6 +70,13 @@ size_t text_step(TextForm form, const char *text, size_t length);
 // it when it holds fewer); *characters receives their number.
 size_t text_skip(TextForm form, const char *text, size_t length, size_t count, size_t *characters);
 
+// Passes over the characters of text in the form, as text_step marks them out,
+// that begin before stop (at most length): at most count of them, none running
+// past length. Returns the bytes passed, and their characters in *characters.
+// Runs of ASCII and of short UTF-8 sequences are passed a word at a time.
+size_t text_pass(TextForm form, const char *text, size_t length, size_t stop, size_t count,
+                 size_t *characters);
+
 // True when the read begins with prefix, ASCII letters compared in either case.
 bool text_starts_with(const TextPiece &piece, const char *prefix, size_t prefix_length);
 

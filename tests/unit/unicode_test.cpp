@@ -26,6 +26,9 @@ TEST(Utf8, ValidSequencesAndTheirBounds) {
         {"\xf4\x90\x80\x80", false, false, 4}, // beyond U+10FFFF
         {"\xc3", false, false, 1},
         {"\x80\xc3\xa9", false, false, 2},
+        // The last byte of a block of ASCII leads a sequence, or leads none.
+        {std::string(64, 'a') + "\xc3\xa9", true, true, 65},
+        {std::string(64, 'a') + "\xff" + "a", false, false, 66},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(utf8_is_valid(c.text.data(), c.text.size()), c.valid) << c.text;
