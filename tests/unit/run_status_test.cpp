@@ -87,6 +87,9 @@ TEST(Qvstatus, LastStatusLineDividedByFour) {
         {E(254) + "aSET QORCOD=12" + std::string(600, 'b') + "\n", 3},
         {E(254) + "aSET QORCOD=12" + std::string(600, 'b') + "\xff\n", 8},
         {utf16le("SET QORCOD=4\r\n" + std::string(255, 'x') + "set qorcod=12\r\n"), 3},
+        // U+0153 holds the byte of S in its unit.
+        {utf16le("SET QORCOD=4\r\n") + std::string("S\x01", 2) + utf16le("ET QORCOD=8").substr(2),
+         1},
         // A read that fails leaves the last status line unknown, as a file that
         // cannot be read does.
         {"SET QORCOD=4\nx\n", 8, false, 13},
