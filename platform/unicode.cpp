@@ -104,8 +104,8 @@ static size_t ascii_run(const char *text, size_t length) {
 inline constexpr size_t SHORT_BLOCK = 64;
 
 // True for C2 to DF, the lead bytes of two-byte sequences that are no overlong form.
-static bool leads_two(unsigned byte) {
-    return byte - 0xC2u < 0x1Eu;
+static bool leads_two(unsigned char byte) {
+    return static_cast<unsigned char>(byte - 0xC2) < 0x1E;
 }
 
 // True when the SHORT_BLOCK bytes at text are ASCII and two-byte sequences
@@ -116,21 +116,22 @@ static bool short_sequences(const char *text, size_t *characters) {
     uint64_t any = 0;
     for (size_t k = 0; k < SHORT_BLOCK; k += 8)
         any |= word_at(text + k);
-    if ((any & HIGH_BITS) == 0 && !leads_two(byte_at(text - 1, 0))) {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    const unsigned char *before = bytes - 1;
+    if ((any & HIGH_BITS) == 0 && !leads_two(before[0])) {
         *characters = SHORT_BLOCK;
         return true;
     }
-    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
     // Bytes only, that the vectors hold many at once.
     unsigned char wrong = 0, continuations = 0;
     for (size_t j = 0; j < SHORT_BLOCK; ++j) {
-        unsigned char byte = bytes[j], before = bytes[j - 1];
-        unsigned char continuation = (byte & 0xC0) == 0x80;
-        unsigned char after_lead = static_cast<unsigned char>(before - 0xC2) < 0x1E;
+        unsigned char byte = bytes[j];
+        unsigned char follows = (byte & 0xC0) == 0x80; // a continuation byte
+        unsigned char after_lead = leads_two(before[j]);
         unsigned char overlong_lead = static_cast<unsigned char>(byte - 0xC0) < 2;
         // A continuation byte exactly after each lead byte; no other byte above 0x7F.
-        wrong |= (continuation ^ after_lead) | (byte >= 0xE0) | overlong_lead;
-        continuations += continuation;
+        wrong |= (follows ^ after_lead) | (byte >= 0xE0) | overlong_lead;
+        continuations += follows;
     }
     *characters = SHORT_BLOCK - continuations;
     return wrong == 0;
