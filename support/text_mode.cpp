@@ -72,23 +72,6 @@ TextForm text_line_form(const char *text, size_t length, TextEncoding encoding, 
 
 // ---- Characters --------------------------------------------------------------
 
-// An ASCII byte is a character of its own in UTF-8 and in every code page a
-// console takes, double-byte ones included: their lead bytes lie above 0x7F.
-size_t text_step(TextForm form, const char *text, size_t length) {
-    switch (form) {
-    case TextForm::UTF8: return utf8_step(text, length);
-    case TextForm::EIGHT_BIT:
-        return static_cast<unsigned char>(text[0]) < 0x80 ? 1 : platform_text_step(text, length);
-    case TextForm::UTF16LE:
-    case TextForm::UTF16BE: {
-        size_t step = 0;
-        utf16_character(text, length, form == TextForm::UTF16LE, &step);
-        return step;
-    }
-    }
-    return 1;
-}
-
 size_t text_skip(TextForm form, const char *text, size_t length, size_t count, size_t *characters) {
     return text_pass(form, text, length, length, count, characters);
 }
@@ -102,11 +85,14 @@ size_t text_pass(TextForm form, const char *text, size_t length, size_t stop, si
     case TextForm::UTF16BE: break;
     }
     // A unit that is no surrogate is a character of its own.
-    size_t high = form == TextForm::UTF16LE ? 1 : 0;
+    bool little_endian = form == TextForm::UTF16LE;
+    size_t high = little_endian ? 1 : 0;
     size_t at = 0, passed = 0;
     for (; passed < count && at < stop; ++passed) {
-        bool surrogate = (static_cast<unsigned char>(text[at + high]) & 0xF8) == 0xD8;
-        at += surrogate ? text_step(form, text + at, length - at) : 2;
+        size_t step = 2;
+        if ((static_cast<unsigned char>(text[at + high]) & 0xF8) == 0xD8)
+            utf16_character(text + at, length - at, little_endian, &step);
+        at += step;
     }
     *characters = passed;
     return at;
