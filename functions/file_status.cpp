@@ -44,14 +44,15 @@ Outcome handle_update(const Call &call) {
 }
 
 // One trailing backslash or slash goes, in place, unless it follows a colon (a
-// drive root such as C:\ keeps it). A lone backslash goes too, leaving the
-// empty path; a lone slash stays, as the root it names.
+// drive root such as C:\ keeps it) or is the whole path: a lone backslash or
+// slash is the root, which the system writes with its own separator.
 Outcome handle_isdir(const Call &call) {
     char *path = call.args[0];
     size_t length = strlen(path);
-    bool separator =
-        length > 0 && (path[length - 1] == '\\' || (path[length - 1] == '/' && length > 1));
-    if (separator && !(length >= 2 && path[length - 2] == ':'))
+    bool separator = length > 0 && (path[length - 1] == '\\' || path[length - 1] == '/');
+    if (length == 1 && separator)
+        path[0] = PATH_SEPARATOR;
+    else if (separator && path[length - 2] != ':')
         path[length - 1] = '\0';
     FileStatus status;
     int answer = !platform_stat(path, &status) ? 2 : status.is_directory ? 0 : 1;

@@ -11,14 +11,18 @@
 #include "support/text_file.h"
 #include "support/text_input.h"
 
+// A file that cannot be opened, or whose reading fails before the read asked
+// for is known.
+static Outcome cannot_read(const Call &call) {
+    if (!(call.flags & QUIET))
+        warn({"can't read from ", call.args[0]});
+    return text_outcome(2);
+}
+
 Outcome handle_read(const Call &call) {
-    const char *path = call.args[0];
-    int handle = platform_open_read(path);
-    if (handle < 0) {
-        if (!(call.flags & QUIET))
-            warn({"can't read from ", path});
-        return text_outcome(2);
-    }
+    int handle = platform_open_read(call.args[0]);
+    if (handle < 0)
+        return cannot_read(call);
     // The line number is examined only once the file is open; an invalid one
     // ends the run, and files are closed before the run ends.
     int32_t line = 0;
@@ -41,7 +45,7 @@ Outcome handle_read(const Call &call) {
     size_t length = found ? text_to_utf8(piece, text, sizeof text) : 0;
     platform_close(handle);
     if (!found)
-        return text_outcome(1);
+        return reader.failed ? cannot_read(call) : text_outcome(1);
     set_text_result(call.result, text, length);
     return text_outcome(0);
 }

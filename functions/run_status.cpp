@@ -10,7 +10,8 @@
 
 static const char STATUS_KEYWORD[] = "SET QORCOD=";
 static const size_t KEYWORD_LENGTH = sizeof STATUS_KEYWORD - 1;
-// The status code when the file holds no status line, or cannot be read.
+// The status code when the file holds no status line, or cannot be read to
+// its end.
 static const int32_t DEFAULT_STATUS_CODE = 32;
 
 // Decimal conversion in the manner of atoi, within length characters: leading
@@ -48,7 +49,8 @@ Outcome handle_qvstatus(const Call &call) {
         TextReader reader;
         text_reader_start(&reader, handle);
         TextPiece piece;
-        if (text_find_last_read(&reader, STATUS_KEYWORD, &piece)) {
+        // A read that fails leaves the last status line unknown.
+        if (text_find_last_read(&reader, STATUS_KEYWORD, &piece) && !reader.failed) {
             char text[2 * READ_BYTES_MAX];
             size_t length = text_to_utf8(piece, text, sizeof text);
             code = parse_status_code(text + KEYWORD_LENGTH, length - KEYWORD_LENGTH);

@@ -108,21 +108,24 @@ size_t code_page_length(unsigned code_page, const char *text, size_t length) {
 // GetCPInfo; none for a code page of single bytes.
 static unsigned lead_code_page = 0;
 static bool lead_bytes[256];
+static bool has_lead_bytes = false;
 
 static void learn_lead_bytes(unsigned code_page) {
     if (code_page == lead_code_page)
         return;
     lead_code_page = code_page;
     memset(lead_bytes, 0, sizeof lead_bytes);
+    has_lead_bytes = false;
     CPINFO info;
     if (code_page == GB18030) {
         for (unsigned byte = 0x81; byte <= 0xFE; ++byte)
             lead_bytes[byte] = true;
+        has_lead_bytes = true;
     } else if (GetCPInfo(code_page, &info) && info.MaxCharSize == 2) {
         // Ranges of lead bytes, first and last, until a pair of zeros.
         for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
             for (unsigned byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte)
-                lead_bytes[byte] = true;
+                lead_bytes[byte] = has_lead_bytes = true;
     }
 }
 
@@ -143,6 +146,22 @@ size_t code_page_step(unsigned code_page, const char *bytes, size_t length) {
     // Every double-byte code page's trail bytes are 0x40 and above: a line
     // end, a control character or a digit never joins a lead byte.
     return b[1] >= 0x40 ? 2 : 1;
+}
+
+size_t code_page_pass(unsigned code_page, const char *bytes, size_t length, size_t stop,
+                      size_t count, size_t *characters) {
+    if (code_page == CP_UTF8)
+        return utf8_pass(bytes, length, stop, count, false, characters);
+    learn_lead_bytes(code_page);
+    size_t at = 0, passed = 0;
+    if (!has_lead_bytes) {
+        at = passed = stop < count ? stop : count; // a character is a byte
+    } else {
+        for (; passed < count && at < stop; ++passed)
+            at += code_page_step(code_page, bytes + at, length - at);
+    }
+    *characters = passed;
+    return at;
 }
 
 size_t code_page_to_utf8(unsigned code_page, const char *bytes, size_t length, char *out,
@@ -179,4 +198,9 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
 
 size_t platform_text_step(const char *bytes, size_t length) {
     return code_page_step(platform_out_code_page(), bytes, length);
+}
+
+size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t count,
+                          size_t *characters) {
+    return code_page_pass(platform_out_code_page(), bytes, length, stop, count, characters);
 }

@@ -78,6 +78,14 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
 // Requires length > 0.
 size_t platform_text_step(const char *bytes, size_t length);
 
+// Passes over the characters of 8-bit text, as platform_text_step marks them
+// out, that begin before stop (at most length): at most count of them, none
+// running past length. Returns the bytes passed, and their characters in
+// *characters. Long text goes at the speed of memory in a code page of single
+// bytes and in UTF-8.
+size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t count,
+                          size_t *characters);
+
 // ---- Letter case ------------------------------------------------------------
 
 // The lower-case or upper-case form of a character (a Unicode code point) by

@@ -85,6 +85,11 @@ size_t platform_text_step(const char *bytes, size_t length) {
     return utf8_step(bytes, length);
 }
 
+size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t count,
+                          size_t *characters) {
+    return utf8_pass(bytes, length, stop, count, false, characters);
+}
+
 // C.UTF-8's character classes, made when first asked for; (locale_t)0 when
 // the system lacks that locale.
 static locale_t utf8_ctype() {

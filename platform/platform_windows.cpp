@@ -208,8 +208,14 @@ int platform_open_read(const char *path) {
     return handle < 0 ? -1 : handle;
 }
 
+// ReadFile itself, so that every error it reports stays an error (a disk
+// that fails, a network share that goes away): only a pipe whose writer has
+// closed it has ended.
 long runtime_read(int handle, char *buffer, size_t size) {
-    return static_cast<long>(_read(handle, buffer, clamp_to_int(size)));
+    DWORD count = 0;
+    if (ReadFile(system_handle(handle), buffer, clamp_to_int(size), &count, nullptr))
+        return static_cast<long>(count);
+    return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
 }
 
 long platform_read(int handle, char *buffer, size_t size) {

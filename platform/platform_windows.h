@@ -33,6 +33,13 @@ size_t code_page_step(unsigned code_page, const char *bytes, size_t length);
 // end as CR LF.
 size_t code_page_length(unsigned code_page, const char *text, size_t length);
 
+// Passes over the characters of 8-bit text in the code page, as
+// code_page_step marks them out, that begin before stop (at most length): at
+// most count of them, none running past length. Returns the bytes passed, and
+// their characters in *characters.
+size_t code_page_pass(unsigned code_page, const char *bytes, size_t length, size_t stop,
+                      size_t count, size_t *characters);
+
 // Turns bytes in the code page into UTF-8, one character as code_page_step
 // finds it at a time, each becoming one character (U+FFFD when the code page
 // has none for its bytes): whole characters only, at most size bytes; returns

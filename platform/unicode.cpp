@@ -1,23 +1,11 @@
 // Counting, cutting, checking and converting text as characters.
 #include "platform/unicode.h"
 
+#include <bit>
 #include <cstring>
 
 static unsigned byte_at(const char *text, size_t i) {
     return static_cast<unsigned char>(text[i]);
-}
-
-// The number of ASCII bytes at the start of text, counted eight at a time: the
-// common case, which needs no decoding. May stop short of the first other byte.
-static size_t ascii_run(const char *text, size_t length) {
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t word;
-        memcpy(&word, text + i, sizeof word);
-        if ((word & 0x8080808080808080u) != 0)
-            break;
-    }
-    return i;
 }
 
 // The length a lead byte announces and the smallest and largest second byte
@@ -85,33 +73,124 @@ size_t utf8_decode(const char *text, size_t length, uint32_t *code_point) {
     return step;
 }
 
-// Passes over at most limit characters of text; returns the bytes passed and
-// puts the number of characters in *count.
-static size_t pass(const char *text, size_t length, size_t limit, size_t *count) {
+// ---- Passing over characters in words ----------------------------------------
+
+inline constexpr uint64_t HIGH_BITS = 0x8080808080808080u;
+
+// Eight bytes as a number whose lowest byte is the first, on any machine.
+static uint64_t word_at(const char *text) {
+    uint64_t word;
+    memcpy(&word, text, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+        uint64_t turned = 0;
+        for (size_t i = 0; i < 8; ++i, word >>= 8)
+            turned = turned << 8 | (word & 0xFF);
+        word = turned;
+    }
+    return word;
+}
+
+// The number of ASCII bytes at the start of text, counted eight at a time: the
+// common case, which needs no decoding. May stop short of the first other byte.
+static size_t ascii_run(const char *text, size_t length) {
+    size_t i = 0;
+    while (i + 8 <= length && (word_at(text + i) & HIGH_BITS) == 0)
+        i += 8;
+    return i;
+}
+
+// Bytes looked at together in a plain loop, which the compiler turns into
+// vector instructions.
+inline constexpr size_t SHORT_BLOCK = 64;
+
+// True for C2 to DF, the lead bytes of two-byte sequences that are no overlong form.
+static bool leads_two(unsigned char byte) {
+    return static_cast<unsigned char>(byte - 0xC2) < 0x1E;
+}
+
+// True when the SHORT_BLOCK bytes at text are ASCII and two-byte sequences
+// (the text of most European languages), one of which may begin in the byte
+// before (which must be readable) and one end after; *characters receives the
+// characters that begin in the block.
+static bool short_sequences(const char *text, size_t *characters) {
+    uint64_t any = 0;
+    for (size_t k = 0; k < SHORT_BLOCK; k += 8)
+        any |= word_at(text + k);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    const unsigned char *before = bytes - 1;
+    if ((any & HIGH_BITS) == 0 && !leads_two(before[0])) {
+        *characters = SHORT_BLOCK;
+        return true;
+    }
+    // Bytes only, that the vectors hold many at once.
+    unsigned char wrong = 0, continuations = 0;
+    for (size_t j = 0; j < SHORT_BLOCK; ++j) {
+        unsigned char byte = bytes[j];
+        unsigned char follows = (byte & 0xC0) == 0x80; // a continuation byte
+        unsigned char after_lead = leads_two(before[j]);
+        unsigned char overlong_lead = static_cast<unsigned char>(byte - 0xC0) < 2;
+        // A continuation byte exactly after each lead byte; no other byte above 0x7F.
+        wrong |= (follows ^ after_lead) | (byte >= 0xE0) | overlong_lead;
+        continuations += follows;
+    }
+    *characters = SHORT_BLOCK - continuations;
+    return wrong == 0;
+}
+
+size_t utf8_pass(const char *text, size_t length, size_t stop, size_t count, bool valid_only,
+                 size_t *characters) {
     size_t i = 0, passed = 0;
-    while (passed < limit && i < length) {
-        size_t run = ascii_run(text + i, limit - passed < length - i ? limit - passed : length - i);
-        if (run > 0) {
-            i += run;
-            passed += run;
-            continue;
+    // Blocks go from the second character on, until one holds anything else;
+    // its bytes are then taken one character at a time.
+    size_t slow_until = 1;
+    while (i < stop && passed < count) {
+        if (i >= slow_until) {
+            bool lead_last = false;
+            while (stop - i >= SHORT_BLOCK && count - passed >= SHORT_BLOCK) {
+                size_t block_characters = 0;
+                if (!short_sequences(text + i, &block_characters))
+                    break;
+                i += SHORT_BLOCK;
+                passed += block_characters;
+                lead_last = leads_two(byte_at(text, i - 1));
+            }
+            // A sequence that the last block begins is taken again below, whole.
+            if (lead_last) {
+                --i;
+                --passed;
+            }
+            slow_until = i + SHORT_BLOCK;
+            if (i >= stop || passed >= count)
+                break;
         }
-        i += utf8_step(text + i, length - i);
+        unsigned byte = byte_at(text, i);
+        size_t step = 1;
+        if (leads_two(byte) && i + 1 < length && (byte_at(text, i + 1) & 0xC0) == 0x80) {
+            step = 2;
+        } else if (byte >= 0x80) {
+            Lead lead = lead_of(byte, !valid_only);
+            bool whole =
+                lead.length != 0 && continuation(text + i, length - i, lead) == lead.length - 1;
+            if (!whole && valid_only)
+                break;
+            step = whole ? lead.length : 1;
+        }
+        i += step;
         ++passed;
     }
-    *count = passed;
+    *characters = passed;
     return i;
 }
 
 size_t utf8_count(const char *text, size_t length) {
     size_t count = 0;
-    pass(text, length, length, &count);
+    utf8_pass(text, length, length, length, false, &count);
     return count;
 }
 
 size_t utf8_skip(const char *text, size_t length, size_t count) {
     size_t passed = 0;
-    return pass(text, length, count, &passed);
+    return utf8_pass(text, length, length, count, false, &passed);
 }
 
 size_t utf8_cut(const char *text, size_t length, size_t limit) {
@@ -132,15 +211,11 @@ size_t utf8_cut(const char *text, size_t length, size_t limit) {
 // by the end is accepted when allow_cut is set.
 static bool check(const char *text, size_t length, bool allow_cut, bool generalized) {
     for (size_t i = 0; i < length;) {
-        size_t run = ascii_run(text + i, length - i);
-        if (run > 0) {
-            i += run;
-            continue;
-        }
-        if (byte_at(text, i) < 0x80) {
-            ++i;
-            continue;
-        }
+        size_t characters = 0;
+        i += utf8_pass(text + i, length - i, length - i, length - i, true, &characters);
+        if (i == length)
+            break;
+        // A byte that is no valid UTF-8: the surrogate's form may still be allowed.
         Lead lead = lead_of(byte_at(text, i), generalized);
         if (lead.length == 0)
             return false;

@@ -32,6 +32,15 @@ size_t utf8_decode(const char *text, size_t length, uint32_t *code_point);
 // The number of characters in text.
 size_t utf8_count(const char *text, size_t length);
 
+// Passes over the characters of text that begin before stop (at most length),
+// at most count of them, as utf8_step marks them out; a character may run past
+// stop but never past length. With valid_only it stops before the first
+// character that is no valid UTF-8 (a byte outside a valid sequence, or a
+// surrogate's form). Returns the bytes passed, and their characters in
+// *characters.
+size_t utf8_pass(const char *text, size_t length, size_t stop, size_t count, bool valid_only,
+                 size_t *characters);
+
 // The byte length of the first count characters of text (all of it when it
 // holds fewer).
 size_t utf8_skip(const char *text, size_t length, size_t count);

@@ -6,8 +6,9 @@
 //
 // A line of fewer than 255 units whose end is in view is one read, whatever
 // its encoding; such lines are passed a block at a time when a read further on
-// is wanted. Any other line is scanned character by character, by every way it
-// may be written at once (see Way), and its reads are known at its end.
+// is wanted. Any other line is scanned by every way it may be written at once
+// (see Way), a word of runs of ASCII or short UTF-8 sequences at a time, and
+// its reads are known once its form is.
 #include "support/text_file.h"
 
 #include <cstring>
@@ -27,14 +28,17 @@ struct Query {
 
 // ---- Filling the buffer ------------------------------------------------------
 
-// Reads more raw bytes. The end of the data or a read error ends the text.
+// Reads more raw bytes. The end of the data ends the text; so does a read
+// error, which leaves the rest unknown.
 static void read_more(TextReader *reader) {
     long count =
         platform_read(reader->handle, reader->buffer + reader->end, reader->capacity - reader->end);
-    if (count <= 0)
-        reader->exhausted = true;
-    else
+    if (count > 0) {
         reader->end += static_cast<size_t>(count);
+        return;
+    }
+    reader->exhausted = true;
+    reader->failed = count < 0;
 }
 
 // Brings at least want bytes (at most the capacity) into view, or all that are
@@ -56,16 +60,18 @@ static void ensure(TextReader *reader, size_t want) {
 inline constexpr size_t SMALL_VIEW = TEXT_BUFFER_MIN / 2;
 
 // Looks at the line that begins where reading stands, in at most window bytes;
-// a Ctrl-Z seen ends the text there.
+// a Ctrl-Z seen ends the text there, and what a failed read missed after it
+// does not matter.
 static LineLook look_at_line(TextReader *reader, size_t window) {
     size_t available = reader->end - reader->start;
     if (window > available)
         window = available;
     LineLook look = text_look(reader->buffer + reader->start, window, reader->encoding,
-                              reader->exhausted && window == available);
+                              reader->exhausted && !reader->failed && window == available);
     if (look.text_end) {
         reader->end = reader->start + look.content;
         reader->exhausted = true;
+        reader->failed = false;
     }
     return look;
 }
@@ -79,6 +85,7 @@ void text_reader_start_with(TextReader *reader, int handle, char *buffer, size_t
     reader->start = 0;
     reader->end = 0;
     reader->exhausted = false;
+    reader->failed = false;
     reader->reads = 0;
     // The first three bytes tell the encoding; what follows a mark stays.
     while (!reader->exhausted && reader->end < 3)
@@ -96,7 +103,7 @@ void text_reader_start(TextReader *reader, int handle) {
 
 // One way of reading a long line: as UTF-8 (only while it stays valid), as
 // 8-bit text, or as UTF-16. Each counts its own reads and keeps a copy of the
-// read that the query wants, until the line's end tells which way holds.
+// read that the query wants, until the line's form is known.
 struct Way {
     size_t at;         // where it stands, in bytes after the reader's start
     uint64_t reads;    // reads of the line finished
@@ -104,7 +111,8 @@ struct Way {
     size_t length;     // bytes in `read`
     TextPiece piece;   // when found: the read wanted, in `kept`
     TextForm form;
-    bool valid;   // every character so far is whole: a way of UTF-8 can fail
+    bool strict;  // only valid UTF-8 goes: the way of UTF-8 while the form is open
+    bool valid;   // every character so far is whole: a strict way can fail
     bool copying; // the read being filled may be wanted: it goes to `read`
     bool found;
     char read[READ_BYTES_MAX];
@@ -113,16 +121,19 @@ struct Way {
 
 static void start_way(Way *way, TextForm form, const TextReader *reader, const Query &query) {
     way->form = form;
+    way->strict = form == TextForm::UTF8;
     way->valid = true;
     way->at = 0;
     way->reads = 0;
     way->characters = 0;
-    way->copying = query.number == 0 || reader->reads + 1 == query.number;
+    way->copying = query.number != 0 && reader->reads + 1 == query.number;
     way->length = 0;
     way->found = false;
 }
 
-// Ends the read being filled and keeps it when the query wants it.
+// Ends the read being filled and keeps it when the query wants it. Whether the
+// next read is copied is known now for a number, and at its first character
+// for a prefix.
 static void end_read(const TextReader *reader, const Query &query, Way *way, bool has_line_end) {
     ++way->reads;
     uint64_t number = reader->reads + way->reads;
@@ -137,54 +148,106 @@ static void end_read(const TextReader *reader, const Query &query, Way *way, boo
     }
     way->characters = 0;
     way->length = 0;
-    way->copying = query.number == 0 || number + 1 == query.number;
+    way->copying = query.number != 0 && number + 1 == query.number;
 }
 
-// True for a unit that is a character of its own, as it is: ASCII in an 8-bit
-// form, any unit but a surrogate in UTF-16. Runs of them are taken at once.
-static bool is_plain(const char *unit, TextForm form) {
-    switch (form) {
-    case TextForm::UTF16LE: return (static_cast<unsigned char>(unit[1]) & 0xF8) != 0xD8;
-    case TextForm::UTF16BE: return (static_cast<unsigned char>(unit[0]) & 0xF8) != 0xD8;
-    case TextForm::UTF8:
-    case TextForm::EIGHT_BIT: break;
+// The characters before the read wanted by number, which a way that copies
+// nothing may pass at once; all when that read lies behind.
+static size_t characters_before_wanted(const TextReader *reader, const Query &query,
+                                       const Way *way) {
+    uint64_t current = reader->reads + way->reads + 1;
+    if (current >= query.number)
+        return SIZE_MAX;
+    uint64_t before =
+        (LINE_READ_MAX - way->characters) + (query.number - current - 1) * LINE_READ_MAX;
+    return before < SIZE_MAX ? static_cast<size_t>(before) : SIZE_MAX;
+}
+
+// Bytes looked through at once for one that may begin the prefix.
+inline constexpr size_t PREFIX_LOOK = 64;
+
+// The first byte of view from `from` on, before stop, that may be the first
+// character of the prefix, an ASCII letter or sign in either case: in any
+// form it is such a byte (in UTF-16, either byte of the unit). stop when none
+// is. Blocks are looked through in a plain loop, which the compiler turns
+// into vector instructions.
+static size_t find_prefix_start(const char *view, size_t from, size_t stop, char first) {
+    auto wanted = static_cast<unsigned char>(first | 0x20);
+    size_t i = from;
+    for (; stop - i >= PREFIX_LOOK; i += PREFIX_LOOK) {
+        unsigned char seen = 0;
+        for (size_t j = 0; j < PREFIX_LOOK; ++j)
+            seen |= static_cast<unsigned char>(view[i + j] | 0x20) == wanted;
+        if (seen != 0)
+            break;
     }
-    return static_cast<unsigned char>(unit[0]) < 0x80;
+    while (i < stop && static_cast<unsigned char>(view[i] | 0x20) != wanted)
+        ++i;
+    return i;
 }
 
-// Takes the characters of view that begin before stop; none reaches past
-// limit, the end of what is known of them.
+// Takes characters that begin in view before stop; none reaches past limit,
+// the end of what is known of them.
 static void walk(const TextReader *reader, const Query &query, Way *way, const char *view,
                  size_t stop, size_t limit) {
-    size_t unit = way->form == TextForm::UTF16LE || way->form == TextForm::UTF16BE ? 2 : 1;
+    bool utf16 = way->form == TextForm::UTF16LE || way->form == TextForm::UTF16BE;
     while (way->valid && way->at < stop) {
         const char *next = view + way->at;
-        size_t room = LINE_READ_MAX - way->characters;
-        size_t step = 0, characters = 0;
-        while (characters < room && way->at + step < stop && is_plain(next + step, way->form))
-            ++characters, step += unit;
-        if (characters == 0) {
-            step = text_step(way->form, next, limit - way->at);
-            characters = 1;
-            if (way->form == TextForm::UTF8 && !utf8_is_valid(next, step)) {
-                way->valid = false; // bytes that are not UTF-8: the line is 8-bit text
-                return;
+        if (query.number == 0 && way->characters == 0)
+            way->copying = text_starts_with(TextPiece{next, limit - way->at, false, way->form},
+                                            query.prefix, 1);
+        // The rest of a read that is copied, or for a prefix whose next read's
+        // first character must be seen; else more at once.
+        size_t count = LINE_READ_MAX - way->characters, until = stop;
+        if (!way->copying && query.number != 0) {
+            count = characters_before_wanted(reader, query, way);
+        } else if (!way->copying) {
+            // No read that begins before such a byte can begin with the prefix.
+            size_t candidate = find_prefix_start(view, way->at, stop, query.prefix[0]);
+            if (utf16)
+                candidate &= ~size_t{1}; // units begin at even offsets of the view
+            if (candidate > way->at) {
+                count = SIZE_MAX;
+                until = candidate;
             }
         }
+        size_t characters = 0;
+        size_t step =
+            way->strict
+                ? utf8_pass(next, limit - way->at, until - way->at, count, true, &characters)
+                : text_pass(way->form, next, limit - way->at, until - way->at, count, &characters);
         if (way->copying) {
             memcpy(way->read + way->length, next, step);
             way->length += step;
         }
         way->at += step;
+        // Bytes that are not UTF-8 stopped a strict way: the line is 8-bit text.
+        way->valid = characters == count || way->at >= until;
         way->characters += characters;
-        if (way->characters == LINE_READ_MAX)
-            end_read(reader, query, way, false);
+        if (way->characters < LINE_READ_MAX)
+            continue;
+        // Reads that no one wants pass whole; the pass stopped where one is.
+        size_t after = way->characters % LINE_READ_MAX;
+        way->reads += way->characters / LINE_READ_MAX - 1;
+        end_read(reader, query, way, false);
+        way->characters = after;
     }
 }
 
-// Takes the line at the reader's start, which is not one short read, whole;
-// true when it holds the read that the query wants.
-static bool take_long_line(TextReader *reader, const Query &query, TextPiece *piece) {
+// What taking a long line came to.
+enum class LineTaken { FOUND, PASSED, CUT_SHORT };
+
+// The read that a way found, kept in the reader.
+static void keep_found(TextReader *reader, const Way &way, TextPiece *piece) {
+    memcpy(reader->kept, way.kept, way.piece.length);
+    *piece = way.piece;
+    piece->text = reader->kept;
+}
+
+// Takes the line at the reader's start, which is not one short read: whole,
+// or, when it holds the read wanted by number, up to where its form is known.
+// CUT_SHORT when a failed read leaves the answer unknown.
+static LineTaken take_long_line(TextReader *reader, const Query &query, TextPiece *piece) {
     Way ways[2];
     size_t count = 1;
     if (reader->encoding == TextEncoding::BYTES) {
@@ -196,6 +259,7 @@ static bool take_long_line(TextReader *reader, const Query &query, TextPiece *pi
                   reader->encoding == TextEncoding::UTF16LE ? TextForm::UTF16LE : TextForm::UTF16BE,
                   reader, query);
     }
+    uint64_t line_passed = 0; // bytes of the line before the reader's start
     for (;;) {
         ensure(reader, SMALL_VIEW);
         size_t available = reader->end - reader->start;
@@ -204,30 +268,49 @@ static bool take_long_line(TextReader *reader, const Query &query, TextPiece *pi
         // Until the line's end is in view, the last bytes wait for the rest of
         // their character (a UTF-16 pair, 4 bytes of UTF-8 or GB18030).
         size_t limit = look.ended ? look.content : available;
-        size_t stop = look.ended ? look.content : available - UTF8_MAX;
-        for (size_t i = 0; i < count; ++i)
-            walk(reader, query, &ways[i], view, stop, limit);
+        size_t stop = look.ended ? look.content : available > UTF8_MAX ? available - UTF8_MAX : 0;
+        for (size_t i = 0; i < count; ++i) {
+            // While the form is open, UTF-8 is checked up to LINE_FORM_BYTES.
+            size_t own_stop = stop;
+            if (ways[i].strict && line_passed + stop > LINE_FORM_BYTES)
+                own_stop = static_cast<size_t>(LINE_FORM_BYTES - line_passed);
+            walk(reader, query, &ways[i], view, own_stop, limit);
+        }
+        // The form is known once a byte rules out UTF-8, or past LINE_FORM_BYTES:
+        // the way that holds goes on alone.
+        if (count == 2 && (!ways[0].valid || line_passed + ways[0].at >= LINE_FORM_BYTES)) {
+            if (!ways[0].valid)
+                ways[0] = ways[1];
+            ways[0].strict = false;
+            count = 1;
+            walk(reader, query, &ways[0], view, stop, limit);
+        }
+        Way *way = &ways[0];
         if (look.ended) {
-            Way *way = ways[0].valid ? &ways[0] : &ways[1];
             bool has_line_end = look.line_end > 0;
             if (way->characters > 0 || has_line_end)
                 end_read(reader, query, way, has_line_end);
             reader->reads += way->reads;
             reader->start += look.content + look.line_end;
-            if (way->found) {
-                memcpy(reader->kept, way->kept, way->piece.length);
-                *piece = way->piece;
-                piece->text = reader->kept;
-            }
-            return way->found;
+            if (!way->found)
+                return LineTaken::PASSED;
+            keep_found(reader, *way, piece);
+            return LineTaken::FOUND;
         }
-        // The bytes that every way still reading has passed are done with.
-        size_t passed = ways[count - 1].at;
-        if (ways[0].valid && ways[0].at < passed)
-            passed = ways[0].at;
+        // The read wanted is whole, and its form known: the rest of the line
+        // does not matter.
+        if (count == 1 && query.number != 0 && way->found) {
+            keep_found(reader, *way, piece);
+            return LineTaken::FOUND;
+        }
+        if (reader->failed)
+            return LineTaken::CUT_SHORT;
+        // The bytes that every way has passed are done with.
+        size_t passed = count == 2 && ways[1].at < ways[0].at ? ways[1].at : ways[0].at;
         reader->start += passed;
+        line_passed += passed;
         for (size_t i = 0; i < count; ++i)
-            ways[i].at -= ways[i].valid ? passed : 0;
+            ways[i].at -= passed;
     }
 }
 
@@ -325,7 +408,10 @@ static bool scan(TextReader *reader, const Query &query, TextPiece *piece) {
         size_t characters_most =
             (unit == 1 ? look.content : look.content / 2) + (look.line_end > 0 ? 1 : 0);
         if (!look.ended || characters_most > LINE_READ_MAX) {
-            if (take_long_line(reader, query, piece)) {
+            LineTaken taken = take_long_line(reader, query, piece);
+            if (taken == LineTaken::CUT_SHORT)
+                return false;
+            if (taken == LineTaken::FOUND) {
                 found = true;
                 if (query.number != 0)
                     return true;

@@ -69,27 +69,28 @@ TextForm text_line_form(const char *text, size_t length, TextEncoding encoding, 
 
 // ---- Characters --------------------------------------------------------------
 
-// An ASCII byte is a character of its own in UTF-8 and in every code page a
-// console takes, double-byte ones included: their lead bytes lie above 0x7F.
-size_t text_step(TextForm form, const char *text, size_t length) {
-    switch (form) {
-    case TextForm::UTF8: return utf8_step(text, length);
-    case TextForm::EIGHT_BIT:
-        return static_cast<unsigned char>(text[0]) < 0x80 ? 1 : platform_text_step(text, length);
-    case TextForm::UTF16LE:
-    case TextForm::UTF16BE: {
-        size_t step = 0;
-        utf16_character(text, length, form == TextForm::UTF16LE, &step);
-        return step;
-    }
-    }
-    return 1;
+size_t text_skip(TextForm form, const char *text, size_t length, size_t count, size_t *characters) {
+    return text_pass(form, text, length, length, count, characters);
 }
 
-size_t text_skip(TextForm form, const char *text, size_t length, size_t count, size_t *characters) {
+size_t text_pass(TextForm form, const char *text, size_t length, size_t stop, size_t count,
+                 size_t *characters) {
+    switch (form) {
+    case TextForm::UTF8: return utf8_pass(text, length, stop, count, false, characters);
+    case TextForm::EIGHT_BIT: return platform_text_pass(text, length, stop, count, characters);
+    case TextForm::UTF16LE:
+    case TextForm::UTF16BE: break;
+    }
+    // A unit that is no surrogate is a character of its own.
+    bool little_endian = form == TextForm::UTF16LE;
+    size_t high = little_endian ? 1 : 0;
     size_t at = 0, passed = 0;
-    for (; passed < count && at < length; ++passed)
-        at += text_step(form, text + at, length - at);
+    for (; passed < count && at < stop; ++passed) {
+        size_t step = 2;
+        if ((static_cast<unsigned char>(text[at + high]) & 0xF8) == 0xD8)
+            utf16_character(text + at, length - at, little_endian, &step);
+        at += step;
+    }
     *characters = passed;
     return at;
 }

@@ -83,14 +83,18 @@ TextEncoding text_mark(const char *bytes, size_t length, size_t *mark_length);
 // character may be cut short), else 8-bit text.
 TextForm text_line_form(const char *text, size_t length, TextEncoding encoding, bool whole);
 
-// The byte length of the character at the start of text in the form; requires
-// length > 0 (length >= 2 for UTF-16). A byte that is no valid UTF-8 is a
-// character of one byte.
-size_t text_step(TextForm form, const char *text, size_t length);
-
 // The byte length of the first count characters of text in the form (all of
 // it when it holds fewer); *characters receives their number.
 size_t text_skip(TextForm form, const char *text, size_t length, size_t count, size_t *characters);
+
+// Passes over the characters of text in the form that begin before stop (at
+// most length): at most count of them, none running past length. Returns the
+// bytes passed, and their characters in *characters. A character is what
+// utf8_step or platform_text_step marks out (a byte that is no valid UTF-8 is
+// one), or a UTF-16 unit or surrogate pair (a lone surrogate is one). Runs of
+// ASCII and of two-byte UTF-8 sequences are passed a block at a time.
+size_t text_pass(TextForm form, const char *text, size_t length, size_t stop, size_t count,
+                 size_t *characters);
 
 // True when the read begins with prefix, ASCII letters compared in either case.
 bool text_starts_with(const TextPiece &piece, const char *prefix, size_t prefix_length);

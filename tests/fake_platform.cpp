@@ -75,6 +75,15 @@ size_t platform_text_step(const char *bytes, size_t length) {
     return length >= 2 && is_fake_lead_byte(static_cast<unsigned char>(bytes[0])) ? 2 : 1;
 }
 
+size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t count,
+                          size_t *characters) {
+    size_t at = 0, passed = 0;
+    for (; passed < count && at < stop; ++passed)
+        at += platform_text_step(bytes + at, length - at);
+    *characters = passed;
+    return at;
+}
+
 // The fake's 8-bit text is ISO 8859-1, so that a test sees each byte converted,
 // or in double_byte mode a code page whose lead bytes take a second byte.
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {

@@ -30,6 +30,7 @@ void make_files() {
     f.stats["far"] = FileStatus{1, (int64_t{1} << 32) + 1, false}; // low 32 bits: 1
     f.stats["near"] = FileStatus{1, 2, false};
     f.stats["C:\\"] = FileStatus{0, 0, true};
+    f.stats[std::string(1, PATH_SEPARATOR)] = FileStatus{0, 0, true}; // the root
     f.stats["C:\\dir"] = FileStatus{0, 0, true};
     f.stats["C:\\dir\\file"] = FileStatus{7, 0, false};
 }
@@ -73,11 +74,11 @@ TEST(FileStatus, AnswersFromThePlatformStatus) {
         {{"isdir", "C:\\dir\\file\\"}, "1", 1, {"C:\\dir\\file"}},
         {{"isdir", "C:\\nothing"}, "2", 2, {"C:\\nothing"}},
         {{"isdir", ""}, "2", 2, {""}},
-        {{"isdir", "\\"}, "2", 2, {""}},
+        {{"isdir", "\\"}, "0", 0, {std::string(1, PATH_SEPARATOR)}},
         {{"isdir", ":\\"}, "2", 2, {":\\"}},
         {{"isdir", "dir/"}, "2", 2, {"dir"}}, // a slash goes as a backslash does
         {{"isdir", "C:/"}, "2", 2, {"C:/"}},
-        {{"isdir", "/"}, "2", 2, {"/"}},
+        {{"isdir", "/"}, "0", 0, {"/"}},
     };
     for (const StatusCase &c : cases) {
         make_files();

@@ -191,6 +191,14 @@ TEST(TextReader, HonoursByteOrderMarks) {
         {std::string("\xff\xfe\0\xd8z\0", 6), {"\xef\xbf\xbdz"}}, // a lone surrogate
         {std::string("\xff\xfez\0\0\xd8", 6), {"z\xef\xbf\xbd"}}, // one at the very end
         {std::string("\xff\xfez\0\r\0\0\xd8\r\0\n\0", 12), {"z\r\xef\xbf\xbd\n"}},
+        // U+1A00 holds the byte of Ctrl-Z at the odd offset of its unit.
+        {std::string("\xff\xfe"
+                     "a\0\0\x1a"
+                     "b\0\n\0c\0",
+                     12),
+         {"a\xe1\xa8\x80"
+          "b\n",
+          "c"}},
         {"\xff\xfe" + U16(E(300)), {E(255), E(45)}},
     };
     for (const auto &c : cases)
@@ -293,6 +301,13 @@ TEST(Read, TakesTheNumberedRead) {
     const std::string cant = "tarvelix: can't read from nosuch\n",
                       invalid = "Invalid number encountered\n";
     const std::string long_name(1000, 'n');
+    const std::string failed = "tarvelix: can't read from f\n";
+    std::string lines;
+    for (int i = 1; i <= 100000; ++i)
+        lines += "line " + std::to_string(i) + "\n";
+    // A line that goes on after its first LINE_FORM_BYTES (and then cannot be
+    // read): its form is already decided by them.
+    const std::string endless = E(LINE_FORM_BYTES / 2 + 1000) + "\xff";
     const std::vector<ReadCase> cases = {
         {three, {"read", "f", "2"}, "set X=two\n", "", 0},
         {crlf, {"read", "f", "2"}, "set X=two\n", "", 0},
@@ -319,10 +334,27 @@ TEST(Read, TakesTheNumberedRead) {
         {A255 + "\n" + three, {"read", "f", "2"}, "set X=\n", "", 0},
         {A255 + "\r\n" + three, {"read", "f", "3"}, "set X=one\n", "", 0},
         {"x\ry\r\n", {"read", "f", "1"}, "set X=x\ry\n", "", 0},
-        // A read error ends the text where it happens.
+        // A Ctrl-Z ends a long line and the text, however much follows.
+        {std::string(300, 'a') + "\x1a" + std::string(140000, 'b') + "\n",
+         {"read", "f", "3"},
+         "set X=\n",
+         "",
+         1},
+        // A read that fails before the read asked for is known: at the first
+        // byte, deep in a long file, inside a long line.
+        {three, {"read", "f", "1"}, "set X=\n", failed, 2, 0},
         {three, {"read", "f", "1"}, "set X=one\n", "", 0, 6},
-        {three, {"read", "f", "2"}, "set X=tw\n", "", 0, 6},
-        {three, {"read", "f", "3"}, "set X=\n", "", 1, 6},
+        {three, {"read", "f", "2"}, "set X=\n", failed, 2, 6},
+        {"a\x1a"
+         "b\n",
+         {"read", "f", "2"},
+         "set X=\n",
+         "",
+         1,
+         3}, // the text ended before
+        {lines, {"read", "f", "95000"}, "set X=\n", failed, 2, 300000},
+        {std::string(200000, 'a'), {"read", "f", "1"}, "set X=\n", failed, 2, 150000},
+        {endless, {"read", "f", "1"}, "set X=" + E(255) + "\n", "", 0, endless.size()},
     };
     for (const ReadCase &c : cases) {
         fake_reset();

@@ -10,8 +10,9 @@ namespace {
 
 struct StatusCase {
     std::string content;
-    int status;               // result and exit code
-    bool double_byte = false; // 8-bit text in the fake's double-byte code page
+    int status;                          // result and exit code
+    bool double_byte = false;            // 8-bit text in the fake's double-byte code page
+    size_t fails_at = std::string::npos; // file offset from which reads fail
 };
 
 // count times the fake's double-byte character 0x95 0x5C.
@@ -40,6 +41,10 @@ std::string E(size_t count) {
 
 TEST(Qvstatus, LastStatusLineDividedByFour) {
     const std::string pad(244, ' ');
+    std::string log = "SET QORCOD=4\n";
+    for (int i = 0; i < 20000; ++i)
+        log += "INFO step " + std::to_string(i) + "\n";
+    log += "SET QORCOD=16\n";
     const std::vector<StatusCase> cases = {
         {"", 8},
         {"log\nSET QORCOD=4\n", 1},
@@ -82,6 +87,14 @@ TEST(Qvstatus, LastStatusLineDividedByFour) {
         {E(254) + "aSET QORCOD=12" + std::string(600, 'b') + "\n", 3},
         {E(254) + "aSET QORCOD=12" + std::string(600, 'b') + "\xff\n", 8},
         {utf16le("SET QORCOD=4\r\n" + std::string(255, 'x') + "set qorcod=12\r\n"), 3},
+        // U+0153 holds the byte of S in its unit.
+        {utf16le("SET QORCOD=4\r\n") + std::string("S\x01", 2) + utf16le("ET QORCOD=8").substr(2),
+         1},
+        // A read that fails leaves the last status line unknown, as a file that
+        // cannot be read does.
+        {"SET QORCOD=4\nx\n", 8, false, 13},
+        {log, 4},
+        {log, 8, false, 150000},
     };
     for (const StatusCase &c : cases) {
         for (size_t chunk : {0, 1, 5}) {
@@ -89,6 +102,7 @@ TEST(Qvstatus, LastStatusLineDividedByFour) {
             fake().files["run.cod"] = c.content;
             fake().read_chunk = chunk;
             fake().double_byte = c.double_byte;
+            fake().read_fails_at = c.fails_at;
             RunResult r = run({"X", "-t", "qvstatus", "run.cod"});
             std::string label = c.content.substr(0, 30) + " chunk " + std::to_string(chunk);
             EXPECT_EQ(r.out, "set X=" + std::to_string(c.status) + "\n") << label;

@@ -26,6 +26,9 @@ TEST(Utf8, ValidSequencesAndTheirBounds) {
         {"\xf4\x90\x80\x80", false, false, 4}, // beyond U+10FFFF
         {"\xc3", false, false, 1},
         {"\x80\xc3\xa9", false, false, 2},
+        // The last byte of a block of ASCII leads a sequence, or leads none.
+        {std::string(64, 'a') + "\xc3\xa9", true, true, 65},
+        {std::string(64, 'a') + "\xff" + "a", false, false, 66},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(utf8_is_valid(c.text.data(), c.text.size()), c.valid) << c.text;
@@ -64,6 +67,7 @@ TEST(Utf16, LoneSurrogatesRoundTrip) {
         {{0xDC00, 0xD800}, "\xed\xb0\x80\xed\xa0\x80", 0xDC00},
         {{0xD83D}, "\xed\xa0\xbd", 0xD83D},
         {{0xFFFD}, "\xef\xbf\xbd", 0},
+        {{0xD800, 0xDC00}, "\xf0\x90\x80\x80", 0}, // U+10000, the first of two units
     };
     for (const auto &c : cases) {
         char text[16];
@@ -72,6 +76,7 @@ TEST(Utf16, LoneSurrogatesRoundTrip) {
         EXPECT_EQ(std::string(text, length), c.text);
         EXPECT_EQ(taken, c.units.size());
         EXPECT_EQ(utf16_wtf8_length(c.units.data(), c.units.size()), c.text.size());
+        EXPECT_EQ(wtf8_utf16_length(c.text.data(), c.text.size()), c.units.size()) << c.text;
         wchar_t units[8];
         size_t count = wtf8_to_utf16(c.text.data(), c.text.size(), units, 8, &taken);
         EXPECT_EQ(std::wstring(units, count), c.units) << c.text;

@@ -78,8 +78,8 @@ platform_probe.exe canout Jos{E9} canout {414}
 echo --- 8-bit text to UTF-8: whole characters only, within the size given
 platform_probe.exe decode 437 82 10 decode 437 8282 3 decode 932 93FA967B 5
 echo --- characters of double-byte code pages: a lead byte takes a trail byte of
-echo --- 40 or more; GB18030 also has four bytes; a broken one becomes one character
-platform_probe.exe step 932 4193FA5C810A81 step 936 D6D0B5C441 step 949 B0A141 step 950 A4A441
+echo --- 40 or more (no digit); GB18030 also has four bytes; a broken one becomes one character
+platform_probe.exe step 932 4193FA5C810A813181 step 936 D6D0B5C441 step 949 B0A141 step 950 A4A441
 platform_probe.exe step 54936 8130813084318230D6D081308141 step 437 8283 step 65001 C3A9EDA080FF
 platform_probe.exe decode 936 D6D0B5C4 10 decode 932 93FA81 10
 echo --- letter case by the system, beyond ASCII too; one character for one, the

@@ -23,7 +23,8 @@
 //   encode CP N TEXT      whether code page CP holds TEXT, and the bytes written
 //                         for TEXT repeated N times and a line end
 //   decode CP HEX SIZE    the bytes HEX in code page CP as UTF-8, in SIZE bytes
-//   step CP HEX           the bytes HEX in code page CP, one group per character
+//   step CP HEX           the bytes HEX in code page CP, one group per character,
+//                         and their characters counted in one pass
 //   case HEX...           the lower-case and upper-case forms of each code point
 //   syspath PATH          the UTF-16 path that the file calls give the system
 //   peek N, head N        platform_peek and platform_read_head on standard input
@@ -471,7 +472,10 @@ static int step(int argc, char **argv, int i) {
                                                      static_cast<unsigned char>(bytes[at])));
         }
         text[used] = '\0';
-        say("step %u:%s", code_page, text);
+        // The same characters counted in one pass.
+        size_t characters = 0;
+        code_page_pass(code_page, bytes, length, length, length, &characters);
+        say("step %u:%s (%zu)", code_page, text, characters);
         return i + 3;
     }
     if (strcmp(op, "case") == 0) {
