@@ -8,7 +8,7 @@
 #include "support/letters.h"
 #include "support/numbers.h"
 #include "support/results.h"
-#include "support/text_file.h"
+#include "support/text_reader.h"
 #include "support/text_input.h"
 
 // A file that cannot be opened, or whose reading fails before the read asked

@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "support/letters.h"
 #include "support/numbers.h"
-#include "support/text_file.h"
+#include "support/text_reader.h"
 
 static const char STATUS_KEYWORD[] = "SET QORCOD=";
 static const size_t KEYWORD_LENGTH = sizeof STATUS_KEYWORD - 1;

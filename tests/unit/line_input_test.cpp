@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/unicode.h"
-#include "support/text_file.h"
+#include "support/text_reader.h"
 #include "tests/fake_platform.h"
 
 namespace {

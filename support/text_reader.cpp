@@ -9,7 +9,7 @@
 // is wanted. Any other line is scanned by every way it may be written at once
 // (see Way), a word of runs of ASCII or short UTF-8 sequences at a time, and
 // its reads are known once its form is.
-#include "support/text_file.h"
+#include "support/text_reader.h"
 
 #include <cstring>
 
