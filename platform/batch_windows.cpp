@@ -71,13 +71,10 @@ static bool running_under_wine() {
 }
 
 unsigned platform_batch_code_page() {
-    static UINT code_page = 0;
-    if (code_page == 0) {
-        code_page = GetConsoleOutputCP();
-        if (code_page == 0)
-            code_page = running_under_wine() ? GetACP() : GetOEMCP();
-    }
-    return code_page;
+    unsigned code_page = console_output_code_page();
+    if (code_page != 0)
+        return code_page;
+    return running_under_wine() ? GetACP() : GetOEMCP();
 }
 
 bool platform_batch_can_hold(const char *text, size_t length) {

@@ -81,14 +81,21 @@ static bool write_console(HANDLE console, const char *text, size_t length) {
     return whole;
 }
 
-unsigned platform_out_code_page() {
+// (A plain flag rather than a static initialised by the call: the runtime's
+// guard for such statics would add its thread support to the program.)
+unsigned console_output_code_page() {
+    static bool asked = false;
     static UINT code_page = 0;
-    if (code_page == 0) {
+    if (!asked) {
+        asked = true;
         code_page = GetConsoleOutputCP();
-        if (code_page == 0)
-            code_page = GetOEMCP(); // no console: what cmd.exe then reads in
     }
     return code_page;
+}
+
+unsigned platform_out_code_page() {
+    unsigned code_page = console_output_code_page();
+    return code_page != 0 ? code_page : GetOEMCP(); // no console: what cmd.exe then reads in
 }
 
 void platform_write(PlatformStream stream, const char *data, size_t length) {

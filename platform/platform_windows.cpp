@@ -154,14 +154,7 @@ static uint32_t mapped_case(uint32_t character, DWORD flags) {
     if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF))
         return character;
     wchar_t units[2], mapped[4];
-    int count = 1;
-    if (character >= 0x10000) {
-        units[0] = static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10));
-        units[1] = static_cast<wchar_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
-        count = 2;
-    } else {
-        units[0] = static_cast<wchar_t>(character);
-    }
+    int count = static_cast<int>(utf16_encode(character, units));
     int length =
         LCMapStringEx(LOCALE_NAME_INVARIANT, flags, units, count, mapped, 4, nullptr, nullptr, 0);
     if (length == 1 && !utf16_is_high_surrogate(mapped[0]) && !utf16_is_low_surrogate(mapped[0]))

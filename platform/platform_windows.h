@@ -97,6 +97,10 @@ void *system_handle(int handle);
 // a peek holds (held_input.h); the count, 0 at the end, -1 on an error.
 long runtime_read(int handle, char *buffer, size_t size);
 
+// The console's output code page, which chcp sets, asked once; 0 when the
+// process has no console.
+unsigned console_output_code_page();
+
 // Puts the standard streams in binary mode and gives standard output its
 // buffer.
 void streams_init();

@@ -373,6 +373,16 @@ size_t wtf8_utf16_length(const char *text, size_t length) {
     return units;
 }
 
+size_t utf16_encode(uint32_t code_point, wchar_t *units) {
+    if (code_point < 0x10000) {
+        units[0] = static_cast<wchar_t>(code_point);
+        return 1;
+    }
+    units[0] = static_cast<wchar_t>(0xD800 + ((code_point - 0x10000) >> 10));
+    units[1] = static_cast<wchar_t>(0xDC00 + ((code_point - 0x10000) & 0x3FF));
+    return 2;
+}
+
 size_t wtf8_to_utf16(const char *text, size_t length, wchar_t *out, size_t capacity,
                      size_t *taken) {
     size_t used = 0, i = 0;
@@ -384,12 +394,7 @@ size_t wtf8_to_utf16(const char *text, size_t length, wchar_t *out, size_t capac
             c = REPLACEMENT_CODE_POINT;
         if (width > capacity - used)
             break;
-        if (width == 2) {
-            out[used++] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            out[used++] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out[used++] = static_cast<wchar_t>(c);
-        }
+        used += utf16_encode(c, out + used);
         i += step;
     }
     *taken = i;

@@ -84,6 +84,11 @@ bool utf16_is_low_surrogate(unsigned unit);
 // surrogate is REPLACEMENT_CODE_POINT.
 uint32_t utf16_unit_decode(unsigned unit, unsigned next, bool *pair);
 
+// Writes a code point up to U+10FFFF as one unit, or as a surrogate pair
+// beyond U+FFFF (a surrogate code point stays the one unit it is); returns
+// the number of units, 1 or 2.
+size_t utf16_encode(uint32_t code_point, wchar_t *units);
+
 // Writes units as generalized UTF-8, a lone surrogate in its 3-byte form, so
 // that the text converts back to the same units. Whole characters only, at
 // most size bytes; returns the bytes written, and the units converted in
