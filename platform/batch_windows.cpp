@@ -128,14 +128,6 @@ bool platform_remove_dir(const char *path) {
     return name != nullptr && RemoveDirectoryW(name);
 }
 
-// FILETIME counts 100 ns steps since 1601-01-01 UTC.
-static int64_t seconds_since_1970(FILETIME time) {
-    const int64_t ticks_per_second = 10000000;
-    const int64_t seconds_to_1970 = 11644473600;
-    uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    return static_cast<int64_t>(ticks / ticks_per_second) - seconds_to_1970;
-}
-
 // The entry's name as UTF-8, in the room for the longest name a folder holds.
 static char entry_name[3 * MAX_PATH + 1];
 
@@ -164,7 +156,8 @@ bool platform_list_dir(const char *path, void (*visit)(const PlatformEntry &entr
         bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         visit(PlatformEntry{entry_name, directory && !link, !directory && !link,
-                            seconds_since_1970(found.ftLastWriteTime)},
+                            unix_seconds(found.ftLastWriteTime.dwHighDateTime,
+                                         found.ftLastWriteTime.dwLowDateTime)},
               context);
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -174,7 +167,7 @@ bool platform_list_dir(const char *path, void (*visit)(const PlatformEntry &entr
 int64_t platform_now() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    return seconds_since_1970(now);
+    return unix_seconds(now.dwHighDateTime, now.dwLowDateTime);
 }
 
 uint32_t platform_random() {

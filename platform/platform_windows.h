@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 // True when every character of the UTF-8 text comes back unchanged from the
@@ -65,6 +66,12 @@ const wchar_t *system_path(const char *path);
 // some implementations of GetFullPathNameW fail on a buffer of 65,536 bytes.
 inline constexpr size_t SYSTEM_UNITS = 32767;
 inline constexpr size_t UNITS_BUFFER = SYSTEM_UNITS + 1;
+// SYSTEM_UNITS as the system's calls take it, a DWORD.
+inline constexpr unsigned long SYSTEM_CAPACITY = SYSTEM_UNITS;
+
+// A FILETIME, 100 ns steps since 1601-01-01 UTC given as its high and low
+// 32 bits, as whole seconds since 1970, rounded down, also before 1970.
+int64_t unix_seconds(uint32_t high, uint32_t low);
 
 // Converts a zero-ended generalized UTF-8 text into capacity units, its zero
 // included, a lone surrogate as the unit it is. False when it is not valid
