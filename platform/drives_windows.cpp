@@ -35,7 +35,7 @@ int platform_get_drive() {
 }
 
 int platform_change_drive(int drive) {
-    if (drive < 1 || drive > 26)
+    if (drive < 1 || drive > DRIVE_COUNT)
         return -1;
     // "X:" is the working directory that drive X had last.
     const wchar_t drive_name[] = {static_cast<wchar_t>(L'A' + drive - 1), L':', L'\0'};
@@ -47,7 +47,7 @@ int platform_get_drive_dir(int drive, char *buffer, size_t size) {
     if (drive == 0) {
         length = current_directory();
     } else {
-        if (drive < 1 || drive > 26)
+        if (drive < 1 || drive > DRIVE_COUNT)
             return -1;
         const wchar_t letter = static_cast<wchar_t>(L'A' + drive - 1);
         const wchar_t root[] = {letter, L':', L'\\', L'\0'};
