@@ -45,6 +45,8 @@
 //   mkbig PATH BYTES      (fixture) a sparse file of that size
 //   settime PATH SECONDS  (fixture) sets the modification time of a file or
 //                         directory, in seconds since 1970
+//   wait SECONDS PATH     (fixture) sleeps until PATH exists, for at most
+//                         SECONDS; prints a line only when it does not appear
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -626,6 +628,19 @@ static int step(int argc, char **argv, int i) {
     if (strcmp(op, "settime") == 0) {
         need(2);
         say("settime: %s", set_modified(argv[i + 1], number(argv[i + 2])) ? "ok" : "failed");
+        return i + 3;
+    }
+    if (strcmp(op, "wait") == 0) {
+        need(2);
+        // Sleeps between looks, so that a script waiting for the processes it
+        // started leaves the machine to them, however busy it is.
+        const DWORD pause_ms = 50;
+        long long looks = number(argv[i + 1]) * 1000 / pause_ms;
+        FileStatus status;
+        while (!platform_stat(argv[i + 2], &status) && looks-- > 0)
+            Sleep(pause_ms);
+        if (looks < 0)
+            say("wait: %s missing after %s s", argv[i + 2], argv[i + 1]);
         return i + 3;
     }
     say("unknown operation %s", op);

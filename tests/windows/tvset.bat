@@ -195,14 +195,9 @@ endlocal
 
 echo --- calls from scripts that run at the same time never cross
 for %%W in (1 2 3) do start "" /b cmd /q /c worker.bat %%W
-set WAITED=0
-:wait
-set /a WAITED+=1
-if %WAITED% gtr 1000000 echo the workers did not finish& goto waited
-if not exist done1.txt goto wait
-if not exist done2.txt goto wait
-if not exist done3.txt goto wait
-:waited
+rem The probe sleeps while it waits: a loop here would take the processor from
+rem the workers.
+platform_probe.exe wait 200 done1.txt wait 200 done2.txt wait 200 done3.txt
 if exist bad.txt type bad.txt
 if not exist bad.txt echo every call got its own value
 
