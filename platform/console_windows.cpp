@@ -138,7 +138,7 @@ static void drop_rest_of_line(HANDLE input) {
 }
 
 long platform_read_console_line(char *buffer, size_t size, size_t max_characters) {
-    HANDLE input = reinterpret_cast<HANDLE>(_get_osfhandle(PLATFORM_STDIN));
+    HANDLE input = system_handle(PLATFORM_STDIN);
     DWORD mode = 0;
     if (!is_console(input, &mode))
         return -1;
