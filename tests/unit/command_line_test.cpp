@@ -35,9 +35,21 @@ TEST(CommandLine, RuntimeRulesAndTheTrailingBackslash) {
         {"p \"say \\\"hi\\\" there\"", {"p", "say \"hi\\", "there"}},
         {"p a\\\" b", {"p", "a\"", "b"}}, // outside quotes the escape stays
         {"p *.txt", {"p", "*.txt"}},
+        {" \t ", {}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(split(c.line), c.args) << c.line;
+}
+
+TEST(CommandLine, CountsEveryArgumentButStoresOnlyWhatFits) {
+    std::string line = "p a b";
+    char *argv[3] = {nullptr, nullptr, nullptr};
+    EXPECT_EQ(split_command_line(line.data(), argv, 2), 3);
+    EXPECT_STREQ(argv[0], "p");
+    EXPECT_STREQ(argv[1], "a");
+    EXPECT_EQ(argv[2], nullptr);
+    std::string program = "p";
+    EXPECT_EQ(split_command_line(program.data(), nullptr, 0), 1);
 }
 
 } // namespace

@@ -23,7 +23,8 @@ TEST(Utf8, ValidSequencesAndTheirBounds) {
         {"\xed\xbf\xbf", false, true, 1},
         {"\xed\xa0", false, false, 2},
         {"\xf4\x8f\xbf\xbf", true, true, 1},
-        {"\xf4\x90\x80\x80", false, false, 4}, // beyond U+10FFFF
+        {"\xf1\x80\x80\x80\xf3\xbf\xbf\xbf", true, true, 2}, // U+40000 and U+FFFFF
+        {"\xf4\x90\x80\x80", false, false, 4},               // beyond U+10FFFF
         {"\xc3", false, false, 1},
         {"\x80\xc3\xa9", false, false, 2},
         // The last byte of a block of ASCII leads a sequence, or leads none.
@@ -53,6 +54,12 @@ TEST(Utf8, CutsOnlyWholeCharacters) {
     for (size_t limit = 0; limit <= broken.size(); ++limit)
         EXPECT_EQ(utf8_cut(broken.data(), broken.size(), limit), cut[limit]) << limit;
     EXPECT_EQ(utf8_whole(broken.data(), 5), 3u);
+    EXPECT_FALSE(utf8_is_valid_prefix(broken.data(), 3)); // broken before the end
+    // A lead byte whose next byte cannot continue it is no cut character; no
+    // look back passes the start of the text (here a lead byte lies before it).
+    EXPECT_EQ(utf8_whole("\xe0\x80", 2), 2u);
+    const char continued[] = "\xe2\x80\x80\x80\x80";
+    EXPECT_EQ(utf8_cut(continued + 1, 4, 1), 1u);
 }
 
 TEST(Utf16, LoneSurrogatesRoundTrip) {
@@ -66,6 +73,8 @@ TEST(Utf16, LoneSurrogatesRoundTrip) {
         {{'x', 0xD800, '.'}, "x\xed\xa0\x80.", 0xD800},
         {{0xDC00, 0xD800}, "\xed\xb0\x80\xed\xa0\x80", 0xDC00},
         {{0xD83D}, "\xed\xa0\xbd", 0xD83D},
+        {{0xD800, 0xE000}, "\xed\xa0\x80\xee\x80\x80", 0xD800}, // no pair
+        {{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0xDFFF}, "abcdefgh\xed\xbf\xbf", 0xDFFF},
         {{0xFFFD}, "\xef\xbf\xbd", 0},
         {{0xD800, 0xDC00}, "\xf0\x90\x80\x80", 0}, // U+10000, the first of two units
     };
@@ -77,8 +86,8 @@ TEST(Utf16, LoneSurrogatesRoundTrip) {
         EXPECT_EQ(taken, c.units.size());
         EXPECT_EQ(utf16_wtf8_length(c.units.data(), c.units.size()), c.text.size());
         EXPECT_EQ(wtf8_utf16_length(c.text.data(), c.text.size()), c.units.size()) << c.text;
-        wchar_t units[8];
-        size_t count = wtf8_to_utf16(c.text.data(), c.text.size(), units, 8, &taken);
+        wchar_t units[16];
+        size_t count = wtf8_to_utf16(c.text.data(), c.text.size(), units, 16, &taken);
         EXPECT_EQ(std::wstring(units, count), c.units) << c.text;
         EXPECT_EQ(taken, c.text.size());
         EXPECT_EQ(wtf8_surrogate(c.text.data(), c.text.size()), c.surrogate) << c.text;
