@@ -64,6 +64,7 @@ TEST(ReadInstallRoot, NeverLeavesTheBuffer) {
         std::string data;
         int returned;
         std::string text;
+        size_t size = RESULT_SIZE;
     } cases[] = {
         {"D:\\q", 0, "D:\\q"},
         {std::string(256, 'r'), 1, ""},
@@ -73,14 +74,17 @@ TEST(ReadInstallRoot, NeverLeavesTheBuffer) {
         {repeat(FOUR_BYTES, 255) + '\0', 0, repeat(FOUR_BYTES, 255)},
         {repeat(FOUR_BYTES, 255) + 'r', 1, ""},
         {repeat(FOUR_BYTES, 255) + "r" + '\0', 1, ""},
+        // 8-bit text that outgrows a smaller buffer once turned into UTF-8.
+        {std::string(5, '\xe9'), 1, "", 10},
+        {std::string(5, '\xe9'), 0, repeat("\xc3\xa9", 5), 11},
     };
     for (const auto &c : cases) {
         fake_reset();
         fake().registry[VALUE] = c.data;
         char buffer[RESULT_SIZE + 1];
         memset(buffer, '#', sizeof buffer);
-        EXPECT_EQ(read_install_root(buffer), c.returned) << c.data.size();
-        EXPECT_EQ(buffer[RESULT_SIZE], '#') << c.data.size();
+        EXPECT_EQ(read_install_root(buffer, c.size), c.returned) << c.data.size();
+        EXPECT_EQ(buffer[c.size], '#') << c.data.size();
         EXPECT_EQ(std::string(buffer), c.text) << c.data.size();
     }
 }
