@@ -138,6 +138,8 @@ bool platform_list_dir(const char *path, void (*visit)(const PlatformEntry &entr
     size_t length = strlen(path);
     if (length + 3 > sizeof pattern)
         return false;
+    // Not ended here: the next copy ends the pattern with the zero byte of "\\*".
+    // NOLINTNEXTLINE(bugprone-not-null-terminated-result)
     memcpy(pattern, path, length);
     memcpy(pattern + length, "\\*", 3);
     const wchar_t *name = system_path(pattern);
