@@ -130,6 +130,11 @@ TEST(Program, HandsTheValueOverInFiles) {
 // A value file that cannot be written whole (a file size limit of 512 bytes
 // for a value of 1,017) is removed, and so is its folder: nothing is left.
 TEST(Program, AHandOverThatFailsLeavesNothing) {
+#ifdef TARVELIX_COVERAGE_BUILD
+    // The limit would also cut the coverage counters that the program writes
+    // when it exits, and spoil those of every later run.
+    GTEST_SKIP() << "a file size limit cuts the coverage counters";
+#endif
     TempDir dir;
     setenv("TMP", dir.path().c_str(), 1);
     std::string value = "%";
