@@ -19,7 +19,7 @@ inline constexpr size_t TEXT_BUFFER_MIN = 4 * (LINE_READ_MAX + 2);
 // UTF-8 when they are valid UTF-8, else 8-bit text. A longer line does not
 // wait for its end, so that a line that never ends (a device, a pipe) cannot
 // hold up a read.
-inline constexpr uint64_t LINE_FORM_BYTES = 4 * 1024 * 1024;
+inline constexpr uint64_t LINE_FORM_BYTES = uint64_t{4} * 1024 * 1024;
 
 // A reader of one handle: buffer[start, end) has been read and not yet passed.
 struct TextReader {
