@@ -8,8 +8,8 @@
 #include "support/letters.h"
 #include "support/numbers.h"
 #include "support/results.h"
-#include "support/text_reader.h"
 #include "support/text_input.h"
+#include "support/text_reader.h"
 
 // A file that cannot be opened, or whose reading fails before the read asked
 // for is known.

@@ -196,10 +196,6 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
     return code_page_to_utf8(platform_out_code_page(), bytes, length, out, size);
 }
 
-size_t platform_text_step(const char *bytes, size_t length) {
-    return code_page_step(platform_out_code_page(), bytes, length);
-}
-
 size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t count,
                           size_t *characters) {
     return code_page_pass(platform_out_code_page(), bytes, length, stop, count, characters);

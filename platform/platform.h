@@ -70,17 +70,13 @@ bool platform_flush_out();
 // only, at most size bytes; returns the number of bytes written.
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size);
 
-// The byte length, 1 to 4 and at most length, of the character at the start of
-// 8-bit text in the code page that platform_text_to_utf8 converts from: on
-// Windows the console's code page, where a lead byte of a double-byte code page
-// takes its trail byte with it (GB18030 also has four-byte characters); on
-// POSIX, UTF-8, where a byte outside a valid sequence is one character.
-// Requires length > 0.
-size_t platform_text_step(const char *bytes, size_t length);
-
-// Passes over the characters of 8-bit text, as platform_text_step marks them
-// out, that begin before stop (at most length): at most count of them, none
-// running past length. Returns the bytes passed, and their characters in
+// Passes over the characters of 8-bit text in the code page that
+// platform_text_to_utf8 converts from, that begin before stop (at most
+// length): at most count of them, none running past length. A character is
+// one to four bytes: on Windows in the console's code page, where a lead byte
+// of a double-byte code page takes its trail byte with it (GB18030 also has
+// four-byte characters); on POSIX in UTF-8, where a byte outside a valid
+// sequence is one character. Returns the bytes passed, and their characters in
 // *characters. Long text goes at the speed of memory in a code page of single
 // bytes and in UTF-8.
 size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t count,

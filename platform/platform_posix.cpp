@@ -83,10 +83,6 @@ size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t
     return count;
 }
 
-size_t platform_text_step(const char *bytes, size_t length) {
-    return utf8_step(bytes, length);
-}
-
 size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t count,
                           size_t *characters) {
     return utf8_pass(bytes, length, stop, count, false, characters);

@@ -8,7 +8,7 @@
 // A byte order mark at the start says how the bytes are written: UTF-16 LE or
 // BE, or UTF-8 (the mark is dropped). Without a mark, one rule holds for the
 // whole of each line: it is UTF-8 when the whole line is valid UTF-8, and else
-// 8-bit text in the system's code page, whose characters platform_text_step
+// 8-bit text in the system's code page, whose characters platform_text_pass
 // marks out (two bytes for many characters of a double-byte code page). A read
 // never splits a character. Text stays as it is written until a read is handed
 // on as a result (text_to_utf8), so that scanning a file touches each byte no
@@ -90,7 +90,7 @@ size_t text_skip(TextForm form, const char *text, size_t length, size_t count, s
 // Passes over the characters of text in the form that begin before stop (at
 // most length): at most count of them, none running past length. Returns the
 // bytes passed, and their characters in *characters. A character is what
-// utf8_step or platform_text_step marks out (a byte that is no valid UTF-8 is
+// utf8_step or platform_text_pass marks out (a byte that is no valid UTF-8 is
 // one), or a UTF-16 unit or surrogate pair (a lone surrogate is one). Runs of
 // ASCII and of two-byte UTF-8 sequences are passed a block at a time.
 size_t text_pass(TextForm form, const char *text, size_t length, size_t stop, size_t count,

@@ -71,7 +71,7 @@ uint32_t fake_double_byte(unsigned char lead, unsigned char trail) {
     return 0x4E00 + ((lead & 0x7Fu) << 8 | trail) % 0x5200;
 }
 
-size_t platform_text_step(const char *bytes, size_t length) {
+size_t fake_text_step(const char *bytes, size_t length) {
     return length >= 2 && is_fake_lead_byte(static_cast<unsigned char>(bytes[0])) ? 2 : 1;
 }
 
@@ -79,7 +79,7 @@ size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t 
                           size_t *characters) {
     size_t at = 0, passed = 0;
     for (; passed < count && at < stop; ++passed)
-        at += platform_text_step(bytes + at, length - at);
+        at += fake_text_step(bytes + at, length - at);
     *characters = passed;
     return at;
 }
@@ -89,7 +89,7 @@ size_t platform_text_pass(const char *bytes, size_t length, size_t stop, size_t 
 size_t platform_text_to_utf8(const char *bytes, size_t length, char *out, size_t size) {
     size_t used = 0;
     for (size_t i = 0; i < length;) {
-        size_t step = platform_text_step(bytes + i, length - i);
+        size_t step = fake_text_step(bytes + i, length - i);
         auto c = static_cast<unsigned char>(bytes[i]);
         uint32_t code_point =
             step == 2 ? fake_double_byte(c, static_cast<unsigned char>(bytes[i + 1])) : c;

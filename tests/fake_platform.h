@@ -65,6 +65,10 @@ struct FakeState {
 
 FakeState &fake();
 
+// The byte length of the 8-bit character at the start of bytes (length > 0):
+// 2 for a lead byte of the double-byte code page, else 1.
+size_t fake_text_step(const char *bytes, size_t length);
+
 // The code point of the fake double-byte character lead, trail.
 uint32_t fake_double_byte(unsigned char lead, unsigned char trail);
 

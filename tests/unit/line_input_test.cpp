@@ -63,7 +63,7 @@ std::vector<std::string> expected_reads(const std::string &raw) {
         std::vector<std::string> characters;
         for (size_t i = 0; i < line.size();) {
             size_t step = utf8 ? utf8_step(line.data() + i, line.size() - i)
-                               : platform_text_step(line.data() + i, line.size() - i);
+                               : fake_text_step(line.data() + i, line.size() - i);
             characters.push_back(utf8 ? line.substr(i, step)
                                       : eight_bit_to_utf8(line.substr(i, step)));
             i += step;
