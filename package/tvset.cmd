@@ -1,12 +1,9 @@
 @setlocal EnableExtensions
 @set "_tvdelayed=" & if "!!"=="" set "_tvdelayed=1"
 @setlocal DisableDelayedExpansion
-@set "NoDefaultCurrentDirectoryInExePath=1"
-@set "_tvexe=%~dp0tarvelix.exe"
+@set "NoDefaultCurrentDirectoryInExePath=1" & set "_tvexe=%~dp0tarvelix.exe"
 @if not exist "%_tvexe%" set "_tvexe=tarvelix.exe"
-@set "_tvupper=%E_tvset%"
-@set "errorlevel="
-@set "_tvrun=" & set _tvrun 2>nul
+@set "_tvupper=%E_tvset%" & set "errorlevel=" & set "_tvrun=" & set _tvrun 2>nul
 @"%_tvexe%" -tvset %*
 @if not defined _tvupper set "_tvid=%ERRORLEVEL%"
 @if defined _tvupper set "_tvid=%errorlevel%"
@@ -17,8 +14,7 @@
 @if %_tvid% geq 34603008 set "_tvf=!USERPROFILE!"
 @set /a "_tvq=_tvid&1"
 @if %_tvq%==1 set "_tvf=%_tvf:~1,-1%"
-@endlocal & set "_tvf=%_tvf%"
-@set "_tvgo=exit /b 12"
+@endlocal & set "_tvf=%_tvf%" & set "_tvgo=exit /b 12"
 @set /p "_tvgo=" <"%_tvf%\%_tvid%.tvs"
 @del "%_tvf%\%_tvid%.tvs" 2>nul
 @endlocal & endlocal & %_tvgo%
