@@ -71,10 +71,13 @@ TEST(Drives, ABufferTooSmallForTheDriveLetterIsLeftAlone) {
     }
 }
 
-// A folder of this test's own in the build tree, made and removed by each test.
+// A folder of each test's own in the build tree (tests run at the same time),
+// made and removed by the test.
 class Files : public ::testing::Test {
   protected:
-    const fs::path dir = fs::path(TARVELIX_REGISTRY_ROOT).parent_path() / "posix-test-files";
+    const fs::path dir = fs::path(TARVELIX_REGISTRY_ROOT).parent_path() /
+                         (std::string("posix-test-") +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void SetUp() override {
         fs::remove_all(dir);
         fs::create_directories(dir / "other");
