@@ -300,6 +300,7 @@ bool platform_batch_can_hold(const char *text, size_t length) {
     return platform_can_write_out(text, length);
 }
 
+// The batch code page takes one byte a character, as a single-byte code page does.
 size_t platform_batch_length(const char *text, size_t length) {
     return utf8_count(text, length);
 }

@@ -44,7 +44,6 @@ struct FakeState {
     std::map<std::string, std::string> registry; // "key\\value" -> raw data
     // Output code page: characters (UTF-8) that it cannot hold.
     std::string out_cannot_hold;
-    // The batch code page's bytes: 1 for each character, as in a single-byte code page.
     bool console_input = false; // standard input is a console of lines
     bool input_pipe = false;    // standard input is a pipe: it has no head to read
     bool peek_fails = false;    // standard input cannot be looked at: platform_peek fails
