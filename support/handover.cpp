@@ -12,7 +12,10 @@
 #include "support/results.h"
 #include "support/tvset_line.h"
 
-const char *const FOLDER_VARIABLES[FOLDER_VARIABLE_COUNT] = {"TMP", "TEMP", "USERPROFILE"};
+// The variables that may name the folder of the files, in the order in which
+// Windows looks for its temporary folder; a number's span says which.
+static const char *const FOLDER_VARIABLES[] = {"TMP", "TEMP", "USERPROFILE"};
+inline constexpr int FOLDER_VARIABLE_COUNT = sizeof FOLDER_VARIABLES / sizeof FOLDER_VARIABLES[0];
 
 // The longest path that cmd.exe opens, in its units.
 inline constexpr size_t CMD_PATH_LIMIT = 259;
@@ -46,7 +49,7 @@ static TvsetLine line;
 
 // ---- Paths -----------------------------------------------------------------
 
-// folder, a separator unless it ends with one, and name.
+// The path of name in folder, into buffer; false when it does not fit.
 static bool join(const char *folder, const char *name, char *buffer, size_t size) {
     BoundedText path = bounded_text(buffer, size);
     append(&path, folder);

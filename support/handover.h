@@ -20,12 +20,11 @@
 // The smallest number that names a file of commands; tvset.cmd passes any
 // smaller exit code on as it is.
 inline constexpr int32_t FIRST_HANDOVER_ID = 1 << 20;
-// The numbers of each folder variable, in the order of FOLDER_VARIABLES: from
-// FIRST_HANDOVER_ID + i * ID_SPAN on. An odd number says that the variable's
-// value stands between double quotes. tvset.cmd knows these numbers.
+// The numbers of the folder variables TMP, TEMP and USERPROFILE: from
+// FIRST_HANDOVER_ID + i * ID_SPAN on for the i-th of them. An odd number says
+// that the variable's value stands between double quotes. tvset.cmd knows
+// these numbers.
 inline constexpr int32_t ID_SPAN = 1 << 24;
-inline constexpr int FOLDER_VARIABLE_COUNT = 3;
-extern const char *const FOLDER_VARIABLES[FOLDER_VARIABLE_COUNT];
 
 // Hands the recorded results over under the options given on the command
 // line (-t: nothing is assigned; -v and -t: the "set" lines are printed too)
