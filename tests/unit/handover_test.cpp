@@ -226,13 +226,12 @@ struct HandoverCase {
 
 TEST(Handover, WritesTheFilesInTheFirstUsableFolder) {
     const std::map<std::string, std::string> tmp{{"TMP", "/t"}};
-    const std::string rd0 = "rd /s /q \"/t/tvset-0\" & ";
     const std::string r63(63, 'r'), x63(63, 'x');
     const std::string R63(63, 'R'), X63(63, 'X');
     const std::vector<HandoverCase> cases = {
         // TMP, TEMP, USERPROFILE: the first that serves; quotes around it go.
+        // (tvset.bat runs the other cases through tvset.cmd.)
         {{"x", "sub", "1", "5"}, tmp, "", "", 0, "/t", "set \"X=-4\" & exit /b 2", {}},
-        {{"x", "set", "v"}, {{"TEMP", "/u"}}, "", "", 1, "/u", "set \"X=v\" & exit /b 0", {}},
         // cmd.exe opens no file of commands whose path is over 259 characters.
         {{"x", "set", "v"},
          {{"TMP", "/" + std::string(246, 'L')}, {"TEMP", "/u"}},
@@ -257,14 +256,6 @@ TEST(Handover, WritesTheFilesInTheFirstUsableFolder) {
          2,
          "/q",
          "set \"X=v\" & exit /b 0",
-         {}},
-        {{"x", "set", "v%"},
-         {{"TMP", "/t!"}, {"TEMP", "\\\\.\\M:\\t2"}, {"USERPROFILE", "/none"}},
-         "",
-         "tvset: cannot make a temporary folder in \"/none\"\n",
-         12,
-         "",
-         "",
          {}},
         {{"x", "set", "v%"},
          {{"TMP", "/none"}, {"TEMP", "/u"}},
@@ -338,17 +329,19 @@ TEST(Handover, WritesTheFilesInTheFirstUsableFolder) {
          "",
          "",
          {}},
-        // -t prints and assigns nothing; -v prints and assigns. A run that
-        // hands nothing over ends with its code, and no file.
-        {{"x", "-t", "add", "1", "2"}, tmp, "set X=3\n", "", 0, "", "", {}},
-        {{"x", "-v", "add", "1", "2"},
-         tmp,
-         "set X=3\n",
+        // A folder that tvset.cmd cannot use in its own lines, a device path,
+        // a folder that cannot be written: each is passed over.
+        {{"x", "set", "v%"},
+         {{"TMP", "/t!"}, {"TEMP", "\\\\.\\M:\\t2"}, {"USERPROFILE", "/none"}},
          "",
-         0,
-         "/t",
-         "set \"X=3\" & exit /b 0",
+         "tvset: cannot make a temporary folder in \"/none\"\n",
+         12,
+         "",
+         "",
          {}},
+        // A run that hands nothing over ends with its code, and no file; -t
+        // assigns nothing, but a code that no exit code below the numbers of
+        // files can carry still takes a line.
         {{".x", "setexit", "7"}, tmp, "", "", 7, "", "", {}},
         {{"x", "-t", "setexit", "2000000"},
          tmp,
@@ -359,14 +352,6 @@ TEST(Handover, WritesTheFilesInTheFirstUsableFolder) {
          "exit /b 2000000",
          {}},
         // What no line can carry is refused, with a reason.
-        {{"x", "set", "a\nb"},
-         tmp,
-         "",
-         "tvset: a value that holds a line end cannot be handed over\n",
-         12,
-         "",
-         "",
-         {}},
         {{"x", "chdir", "C:\\100%"},
          tmp,
          "",
@@ -385,7 +370,6 @@ TEST(Handover, WritesTheFilesInTheFirstUsableFolder) {
          "",
          "",
          {}},
-        {{"x", "add", "1", "y"}, tmp, "", "Invalid number encountered\n", 12, "", "", {}},
         {{"x", "set", E_ACUTE},
          tmp,
          "",
